@@ -1,0 +1,43 @@
+# Sourced by scripts that run Windows programs: starts a private Xvfb display and a persistent
+# wineserver on the project's prefix, and stops exactly those two again on every exit path.
+# Output of both goes to files under the build tree, so nothing holds the caller's output open.
+
+wine_session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX="${WINEPREFIX:-$wine_session_root/build/windows/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+wine_session_log="$wine_session_root/build/windows/session-logs"
+wine_session_xvfb_pid=""
+
+wine_session_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$wine_session_xvfb_pid" ]; then
+    kill "$wine_session_xvfb_pid" 2>/dev/null || true
+    wait "$wine_session_xvfb_pid" 2>/dev/null || true
+    wine_session_xvfb_pid=""
+  fi
+}
+
+# wine_session_start [use-own-display]: with "use-own-display" and DISPLAY set, Wine shows on it.
+wine_session_start() {
+  mkdir -p "$wine_session_log" "$(dirname "$WINEPREFIX")"
+  trap wine_session_stop EXIT
+  if [ "${1:-}" != "use-own-display" ] || [ -z "${DISPLAY:-}" ]; then
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x960x24 -nolisten tcp >"$wine_session_log/xvfb.log" 2>&1 &
+    wine_session_xvfb_pid=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine-session: creating the Wine prefix $WINEPREFIX"
+    wineboot -i >"$wine_session_log/wineboot.log" 2>&1 || true
+  fi
+  wineserver -p >"$wine_session_log/wineserver.log" 2>&1
+  wineboot >>"$wine_session_log/wineboot.log" 2>&1 || true
+}
