@@ -1,0 +1,40 @@
+// Helpers shared by the test programs: fixture files, temporary folders, running the tools.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace scrivora::test {
+
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, std::string_view bytes);
+
+std::filesystem::path CorpusDir();
+std::filesystem::path SourceDir();
+
+// A program of the tool set beside the tests' build (dist/), with .exe on Windows.
+std::filesystem::path DistProgram(std::string_view name);
+
+// A fresh, empty folder under the system's temporary folder; removed by the destructor.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Runs `program args` with standard input from `input` and standard output into `output`
+// (standard error into `error` when given). Returns the exit status.
+int RunProgram(const std::filesystem::path& program, const std::string& args,
+               const std::filesystem::path& input, const std::filesystem::path& output,
+               const std::filesystem::path& error = {});
+
+}  // namespace scrivora::test
