@@ -1,0 +1,1 @@
+#include "viewer/core/pane_control.h"
