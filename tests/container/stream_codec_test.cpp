@@ -172,3 +172,60 @@ TEST(StreamCodec, TwoStreamsDecodeIndependently) {
 
 }  // namespace
 }  // namespace scrivora
+
+namespace scrivora {
+namespace {
+
+// The framing exactly as defined, one byte at a time: the reference for the fast decoder.
+std::string ReferenceDecode(const std::string& image, std::size_t capacity,
+                            std::vector<std::int32_t>* counts) {
+  std::string out;
+  std::uint8_t key = kInitialKey;
+  std::int32_t depth = 0;
+  bool escaped = false;
+  std::size_t pos = 0;
+  for (;;) {
+    std::int32_t count = 0;
+    bool ended = depth < 0;
+    for (std::size_t n = 0; !ended && n < capacity && pos < image.size(); ++n) {
+      const auto p = static_cast<std::uint8_t>(static_cast<std::uint8_t>(image[pos++]) - key);
+      key ^= p;
+      if (!escaped && p == '{') ++depth;
+      if (!escaped && p == '}' && --depth == 0) {
+        depth = -1;
+        ended = true;
+        break;
+      }
+      escaped = p == '\\' && !escaped;
+      out.push_back(static_cast<char>(p));
+      ++count;
+    }
+    if (pos == image.size() && !ended) depth = -1;
+    counts->push_back(count);
+    if (count == 0) return out;
+  }
+}
+
+TEST(StreamCodec, AgreesWithTheByteByByteDefinition) {
+  // Random texts dense in braces and backslashes, in calls of many sizes, so that escapes and
+  // closes fall on every position of the decoder's blocks and across calls.
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  const char alphabet[] = {'{', '}', '\\', '\\', 'a', ' ', '{', 'x'};
+  for (int round = 0; round < 400; ++round) {
+    std::string plain = "{";
+    const std::size_t length = next() % 700;
+    for (std::size_t i = 0; i < length; ++i) plain.push_back(alphabet[next() % 8]);
+    if (round % 3 == 0) plain[0] = 'q';  // not starting with a brace
+    const std::string image = EncodeStream(plain);
+    const std::int32_t capacity = static_cast<std::int32_t>(1 + next() % 200);
+    std::vector<std::int32_t> expectedCounts;
+    const std::string expected = ReferenceDecode(image, capacity, &expectedCounts);
+    const Pulled got = Pull(image, 0, {capacity});
+    ASSERT_EQ(got.delivered, expected) << "round " << round << " capacity " << capacity;
+    ASSERT_EQ(got.counts, expectedCounts) << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace scrivora
