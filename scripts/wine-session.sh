@@ -23,16 +23,28 @@ wine_session_start() {
   mkdir -p "$wine_session_log" "$(dirname "$WINEPREFIX")"
   trap wine_session_stop EXIT
   if [ "${1:-}" != "use-own-display" ] || [ -z "${DISPLAY:-}" ]; then
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x960x24 -nolisten tcp >"$wine_session_log/xvfb.log" 2>&1 &
-    wine_session_xvfb_pid=$!
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.1
+    # A free display: another X server (of this machine or of another session on it) may hold
+    # a number without a socket file that this file system shows, so try until one starts.
+    local n=90 i
+    for n in $(seq 90 160); do
+      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+      Xvfb ":$n" -screen 0 1280x960x24 -nolisten tcp >"$wine_session_log/xvfb.log" 2>&1 &
+      wine_session_xvfb_pid=$!
+      for i in $(seq 1 50); do
+        if [ -e "/tmp/.X11-unix/X$n" ] || ! kill -0 "$wine_session_xvfb_pid" 2>/dev/null; then break; fi
+        sleep 0.1
+      done
+      if kill -0 "$wine_session_xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        break
+      fi
+      wait "$wine_session_xvfb_pid" 2>/dev/null || true
+      wine_session_xvfb_pid=""
     done
+    if [ -z "$wine_session_xvfb_pid" ]; then
+      echo "wine-session: could not start Xvfb (log: $wine_session_log/xvfb.log)" >&2
+      return 1
+    fi
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-session: creating the Wine prefix $WINEPREFIX"
