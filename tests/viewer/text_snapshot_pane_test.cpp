@@ -72,5 +72,14 @@ TEST(TextSnapshotPane, TracksLikeThePaneWithoutSearchingIt) {
   EXPECT_EQ(text.findCalls, 1);
 }
 
+TEST(TextSnapshotPane, AsksThePaneUntilTheSnapshotIsTaken) {
+  FakePane pane(u"before \u00B71\u00B7");
+  TextSnapshotPane snapshot(pane);
+  EXPECT_EQ(snapshot.FindText(u"\u00B71\u00B7", 0, false, false), 7);
+  EXPECT_EQ(snapshot.TextLength(), 10);
+  EXPECT_EQ(snapshot.TextRange(7, 10), u"\u00B71\u00B7");
+  EXPECT_EQ(pane.findCalls, 1);
+}
+
 }  // namespace
 }  // namespace scrivora

@@ -69,15 +69,23 @@ std::int32_t FindIgnoringCase(std::u16string_view text, std::u16string_view need
   return -1;
 }
 
-void TextSnapshotPane::TakeSnapshot() { text_ = pane_.TextRange(0, pane_.TextLength()); }
+void TextSnapshotPane::TakeSnapshot() {
+  text_ = pane_.TextRange(0, pane_.TextLength());
+  taken_ = true;
+}
 
 std::int32_t TextSnapshotPane::FindText(std::u16string_view text, std::int32_t start,
                                         bool matchCase, bool wholeWord) const {
-  if (matchCase || wholeWord) return pane_.FindText(text, start, matchCase, wholeWord);
+  if (!taken_ || matchCase || wholeWord) return pane_.FindText(text, start, matchCase, wholeWord);
   return FindIgnoringCase(text_, text, start);
 }
 
+std::int32_t TextSnapshotPane::TextLength() const {
+  return taken_ ? static_cast<std::int32_t>(text_.size()) : pane_.TextLength();
+}
+
 std::u16string TextSnapshotPane::TextRange(std::int32_t from, std::int32_t to) const {
+  if (!taken_) return pane_.TextRange(from, to);
   const auto length = static_cast<std::int32_t>(text_.size());
   from = std::clamp(from, 0, length);
   to = std::clamp(to, from, length);

@@ -21,8 +21,9 @@ char16_t FoldCase(char16_t c);
 std::int32_t FindIgnoringCase(std::u16string_view text, std::u16string_view needle,
                               std::int32_t start);
 
-// Wraps a pane: searches without match case and whole word, and text ranges, are answered from
-// the snapshot; everything else goes to the pane.
+// Wraps a pane: once the snapshot is taken, searches without match case and whole word, text
+// ranges and the text length are answered from it; everything else goes to the pane, and so does
+// everything before the snapshot.
 class TextSnapshotPane : public PaneControl {
  public:
   explicit TextSnapshotPane(PaneControl& pane) : pane_(pane) {}
@@ -41,10 +42,11 @@ class TextSnapshotPane : public PaneControl {
   std::u16string TextRange(std::int32_t from, std::int32_t to) const override;
   CharRange Selection() const override { return pane_.Selection(); }
   void SetSelection(CharRange range) override { pane_.SetSelection(range); }
-  std::int32_t TextLength() const override { return static_cast<std::int32_t>(text_.size()); }
+  std::int32_t TextLength() const override;
 
  private:
   PaneControl& pane_;
+  bool taken_ = false;
   std::u16string text_;
 };
 
