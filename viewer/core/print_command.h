@@ -32,8 +32,8 @@ bool PrintCommandEnabled(std::int32_t permissions);
 // in one dialog carries over to the next.
 struct PrintDialogSetup {
   std::uint32_t flags = 0;
-  std::u16string_view title;     // empty: the dialog keeps the platform's own title
-  bool setsPageLimits = false;   // false: lowest and highest page stay at the dialog's defaults
+  std::u16string_view title;    // empty: the dialog keeps the platform's own title
+  bool setsPageLimits = false;  // false: lowest and highest page stay at the dialog's defaults
   std::int32_t minPage = 0;
   std::int32_t maxPage = 0;
 

@@ -68,7 +68,7 @@ class PrintProgress {
 };
 
 struct PrintRangeRequest {
-  bool currentPage = false;  // one page from the pane's first visible line; pages ignored
+  bool currentPage = false;    // one page from the pane's first visible line; pages ignored
   std::int32_t firstPage = 1;  // pages are numbered from 1
   std::int32_t lastPage = 1;
   std::u16string_view documentName;  // shows in the platform's list of print jobs

@@ -34,8 +34,8 @@ std::size_t FindChar(std::u16string_view text, char16_t c, std::size_t at) {
 char16_t FoldCase(char16_t c) {
   if (c < 0x80) return (c >= u'A' && c <= u'Z') ? c + 0x20 : c;
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;  // Latin-1 capitals
-  if (c == 0x178) return 0xFF;                                // Y with diaeresis
-  if (c >= 0x100 && c <= 0x17F) {                             // Latin Extended-A: pairs
+  if (c == 0x178) return 0xFF;                               // Y with diaeresis
+  if (c >= 0x100 && c <= 0x17F) {                            // Latin Extended-A: pairs
     const bool oddPairs = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
     if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
     if (oddPairs) return (c % 2 == 1) ? c + 1 : c;

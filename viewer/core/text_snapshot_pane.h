@@ -33,9 +33,7 @@ class TextSnapshotPane : public PaneControl {
 
   std::int32_t FirstVisibleLine() const override { return pane_.FirstVisibleLine(); }
   std::int32_t LineIndex(std::int32_t line) const override { return pane_.LineIndex(line); }
-  std::int32_t LineFromChar(std::int32_t index) const override {
-    return pane_.LineFromChar(index);
-  }
+  std::int32_t LineFromChar(std::int32_t index) const override { return pane_.LineFromChar(index); }
   void ScrollLines(std::int32_t lines) override { pane_.ScrollLines(lines); }
   std::int32_t FindText(std::u16string_view text, std::int32_t start, bool matchCase,
                         bool wholeWord) const override;

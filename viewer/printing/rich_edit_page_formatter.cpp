@@ -18,8 +18,8 @@ std::int32_t RichEditPageFormatter::FormatPage(std::int32_t start, bool render) 
   range.chrg.cpMin = start;
   range.chrg.cpMax = -1;  // to the end of the text
   cached_ = true;
-  return static_cast<std::int32_t>(SendMessageW(pane_, EM_FORMATRANGE, render ? TRUE : FALSE,
-                                                reinterpret_cast<LPARAM>(&range)));
+  return static_cast<std::int32_t>(
+      SendMessageW(pane_, EM_FORMATRANGE, render ? TRUE : FALSE, reinterpret_cast<LPARAM>(&range)));
 }
 
 void RichEditPageFormatter::ReleaseCache() {
