@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,9 @@ class ScriptedDialog : public PrintDialog {
  public:
   ScriptedDialog(Log& log, DialogAnswer answer) : log_(log), answer_(answer) {}
   PrintDialogResult Run(const PrintDialogSetup& setup) override {
-    std::string line = "dialog flags=" + std::to_string(setup.flags) + " title='" +
-                       Narrow(setup.title) + "'";
+    char flags[16];
+    std::snprintf(flags, sizeof flags, "0x%X", setup.flags);
+    std::string line = "dialog flags=" + std::string(flags) + " title='" + Narrow(setup.title) + "'";
     if (setup.setsPageLimits)
       line += " pages " + std::to_string(setup.minPage) + ".." + std::to_string(setup.maxPage);
     log_.push_back(line);
@@ -87,10 +89,10 @@ class LoggedRunner : public PrintJobRunner {
 
 const std::string kAsk =
     "ask 'Scrivora 2' 'Print footnotes (separate page(s) at the end of the document)?'";
-const std::string kFull = "dialog flags=256 title='' pages 1..2147483647";          // 0x100
-const std::string kNotesFull = "dialog flags=264 title=''";                          // 0x108
-const std::string kCurrentOnly = "dialog flags=268 title='Current page' pages 1..2147483647";
-const std::string kNotesCurrentOnly = "dialog flags=268 title='Current page'";       // 0x10C
+const std::string kFull = "dialog flags=0x100 title='' pages 1..2147483647";
+const std::string kNotesFull = "dialog flags=0x108 title=''";
+const std::string kCurrentOnly = "dialog flags=0x10C title='Current page' pages 1..2147483647";
+const std::string kNotesCurrentOnly = "dialog flags=0x10C title='Current page'";
 const std::string kRelease = "release printer";
 const std::string kTextWhole = "job text 1..2147483647";
 const std::string kNotesWhole = "job notes 1..2147483647";
