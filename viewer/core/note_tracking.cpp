@@ -1,0 +1,36 @@
+#include "viewer/core/note_tracking.h"
+
+namespace scrivora {
+
+std::optional<std::int32_t> TopLineCheck::Check(const PaneControl& pane) {
+  const std::int32_t top = pane.FirstVisibleLine();
+  if (top == lastTopLine_) return std::nullopt;
+  lastTopLine_ = top;
+  return pane.LineIndex(top);
+}
+
+std::u16string FindMarker(const PaneControl& pane, std::int32_t start) {
+  const std::u16string_view dot(&kMarkerDot, 1);
+  const std::int32_t first = pane.FindText(dot, start, false, false);
+  if (first < 0) return {};
+  const std::int32_t second = pane.FindText(dot, first + 1, false, false);
+  if (second < 0 || second - first > kMaxMarkerSpan) return {};
+  return pane.TextRange(first, second + 1);
+}
+
+bool ShowMarker(PaneControl& other, std::u16string_view marker) {
+  const std::int32_t match = other.FindText(marker, 0, false, false);
+  if (match < 0) return false;
+  other.SetSelection({match, match + static_cast<std::int32_t>(marker.size())});
+  const std::int32_t line = other.LineFromChar(match);
+  other.ScrollLines(line - other.FirstVisibleLine());
+  return true;
+}
+
+void SyncToMarker(const PaneControl& scrolled, std::int32_t start, PaneControl& other) {
+  const std::u16string marker = FindMarker(scrolled, start);
+  if (marker.empty()) return;
+  ShowMarker(other, marker);
+}
+
+}  // namespace scrivora
