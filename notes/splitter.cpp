@@ -361,6 +361,7 @@ bool Splitter::Content(const Token& token) {
       lastWasParagraphEnd_ = false;
       return true;
     }
+    if (reference) return true;  // the marker already shows the note's number
     if (notePending_ && character) {
       Emit(marker_);
       notePending_ = false;
@@ -439,7 +440,10 @@ void Splitter::Emit(std::string_view bytes) {
 void Splitter::EmitToken(const Token& token, const Group& group) {
   // Raw \bin data may hold brace bytes, which would end the stream early for the viewer's
   // decoder: pictures and objects get their data as hex digits instead; in text it is dropped.
-  if (token.kind == TokenKind::ControlWord && token.name == "bin") return;
+  if (token.kind == TokenKind::ControlWord && token.name == "bin") {
+    if (!group.textual) Emit(" ");  // ends the control word before the hex digits
+    return;
+  }
   if (token.kind == TokenKind::BinaryData) {
     if (group.textual) return;
     std::string hex;
