@@ -16,7 +16,4 @@ enum class Destination : unsigned char {
 
 Destination ClassifyDestination(std::string_view word, bool starred);
 
-// Control words that stand for a character or a break of the text (\par, \tab, \emdash ...).
-bool IsCharacterWord(std::string_view word);
-
 }  // namespace scrivora::rtf

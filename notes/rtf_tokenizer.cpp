@@ -29,6 +29,65 @@ constexpr std::size_t kControlLookahead =
 
 }  // namespace
 
+Word LookUpWord(std::string_view w) {
+  switch (w[0]) {
+    case 'a':
+      if (w == "ansicpg") return Word::Ansicpg;
+      break;
+    case 'b':
+      if (w == "bin") return Word::Bin;
+      if (w == "bullet") return Word::Character;
+      break;
+    case 'c':
+      if (w == "chftn") return Word::Chftn;
+      if (w == "cell" || w == "column" || w == "chpgn") return Word::Character;
+      break;
+    case 'e':
+      if (w == "emdash" || w == "endash" || w == "emspace" || w == "enspace") return Word::Character;
+      break;
+    case 'f':
+      if (w == "ftnalt") return Word::Ftnalt;
+      break;
+    case 'l':
+      if (w == "line" || w == "lquote" || w == "ldblquote" || w == "ltrmark") return Word::Character;
+      break;
+    case 'm':
+      if (w == "mac") return Word::Mac;
+      break;
+    case 'n':
+      if (w == "nestcell") return Word::Character;
+      break;
+    case 'p':
+      if (w == "par") return Word::Par;
+      if (w == "page") return Word::Character;
+      if (w == "pc") return Word::Pc;
+      if (w == "pca") return Word::Pca;
+      break;
+    case 'q':
+      if (w == "qmspace") return Word::Character;
+      break;
+    case 'r':
+      if (w == "row" || w == "rquote" || w == "rdblquote" || w == "rtlmark") return Word::Character;
+      break;
+    case 's':
+      if (w == "sect" || w == "softline") return Word::Character;
+      break;
+    case 't':
+      if (w == "tab") return Word::Character;
+      break;
+    case 'u':
+      if (w == "u") return Word::U;
+      if (w == "uc") return Word::Uc;
+      break;
+    case 'z':
+      if (w == "zwj" || w == "zwnj") return Word::Character;
+      break;
+    default:
+      break;
+  }
+  return Word::Other;
+}
+
 Tokenizer::Tokenizer(ByteSource& source, std::size_t bufferSize)
     : source_(source), buffer_(std::max<std::size_t>(bufferSize, 4 * kControlLookahead)) {}
 
@@ -195,15 +254,15 @@ bool Tokenizer::ReadControl(Token& token) {
   token.raw = {reinterpret_cast<const char*>(data + start), i - start};
   pos_ = i;
 
-  const std::string_view name = token.name;
+  token.word = LookUpWord(token.name);
   if (skip_ > 0) {
     NoteSkippedCharacter(token);
-  } else if (name == "u") {
+  } else if (token.word == Word::U) {
     skip_ = uc_;
-  } else if (name == "uc") {
+  } else if (token.word == Word::Uc) {
     uc_ = static_cast<std::uint16_t>(std::clamp<std::int64_t>(token.parameter, 0, 255));
   }
-  if (name == "bin" && token.parameter > 0) binRemaining_ = token.parameter;
+  if (token.word == Word::Bin && token.parameter > 0) binRemaining_ = token.parameter;
   return true;
 }
 

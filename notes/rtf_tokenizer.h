@@ -24,10 +24,29 @@ enum class TokenKind : std::uint8_t {
   End,            // the end of the input
 };
 
+// Control words that the splitter acts on, recognised once by the tokenizer.
+enum class Word : std::uint8_t {
+  Other,      // formatting and everything else
+  Character,  // stands for a character or a break of the text: \tab, \emdash, \line ...
+  Par,        // \par
+  U,          // \uN
+  Uc,         // \ucN
+  Bin,        // \binN
+  Chftn,      // the automatic note number
+  Ftnalt,     // marks a note as an endnote
+  Ansicpg,    // \ansicpgN
+  Mac,        // code page 10000
+  Pc,         // code page 437
+  Pca,        // code page 850
+};
+
+Word LookUpWord(std::string_view name);
+
 struct Token {
   TokenKind kind = TokenKind::End;
   std::string_view raw;        // the token's bytes as in the input (valid until the next token)
   std::string_view name;       // a control word's letters
+  Word word = Word::Other;     // what a control word is to the splitter
   std::int64_t parameter = 0;  // a control word's parameter (0 when it has none)
   bool hasParameter = false;
   std::uint8_t value = 0;      // a control symbol's byte or a \'hh byte

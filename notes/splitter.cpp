@@ -13,6 +13,7 @@ namespace {
 using rtf::Destination;
 using rtf::Token;
 using rtf::TokenKind;
+using rtf::Word;
 
 // Writes through a buffer, so the sink sees few large writes; a failed write is kept.
 class Output {
@@ -55,13 +56,15 @@ bool IsCharacter(const Token& token) {
     case TokenKind::Text: return !IsLineEnds(token.raw);
     case TokenKind::HexByte: return true;
     case TokenKind::ControlSymbol: return token.value != '*';
-    case TokenKind::ControlWord: return rtf::IsCharacterWord(token.name);
+    case TokenKind::ControlWord:
+      return token.word == Word::Character || token.word == Word::Par || token.word == Word::U ||
+             token.word == Word::Chftn;
     default: return false;
   }
 }
 
 bool IsParagraphEnd(const Token& token) {
-  return (token.kind == TokenKind::ControlWord && token.name == "par") ||
+  return (token.kind == TokenKind::ControlWord && token.word == Word::Par) ||
          (token.kind == TokenKind::ControlSymbol && token.value == '\n');
 }
 
@@ -323,7 +326,7 @@ bool Splitter::Content(const Token& token) {
   }
   if (noteKindPending_) {
     if (token.kind == TokenKind::Text && IsLineEnds(token.raw)) return true;
-    if (token.kind == TokenKind::ControlWord && token.name == "ftnalt") {
+    if (token.kind == TokenKind::ControlWord && token.word == Word::Ftnalt) {
       return ResolveNote(NoteKind::Endnote, token.offset);
     }
     if (!ResolveNote(NoteKind::Footnote, token.offset)) return false;
@@ -332,13 +335,16 @@ bool Splitter::Content(const Token& token) {
   const bool character = group.textual && !token.fallback && IsCharacter(token);
   if (character) CountMiddleDots(token);
   if (token.kind == TokenKind::ControlWord) {
-    if (token.name == "ansicpg") middleDot_ = MiddleDotByte(token.parameter);
-    else if (token.name == "mac") middleDot_ = MiddleDotByte(10000);
-    else if (token.name == "pc") middleDot_ = MiddleDotByte(437);
-    else if (token.name == "pca") middleDot_ = MiddleDotByte(850);
+    switch (token.word) {
+      case Word::Ansicpg: middleDot_ = MiddleDotByte(token.parameter); break;
+      case Word::Mac: middleDot_ = MiddleDotByte(10000); break;
+      case Word::Pc: middleDot_ = MiddleDotByte(437); break;
+      case Word::Pca: middleDot_ = MiddleDotByte(850); break;
+      default: break;
+    }
   }
   const bool reference = group.textual && !token.fallback &&
-                         token.kind == TokenKind::ControlWord && token.name == "chftn";
+                         token.kind == TokenKind::ControlWord && token.word == Word::Chftn;
 
   if (mode_ == SplitMode::MainText) {
     if (!group.emit) return true;  // inside a note
@@ -420,7 +426,7 @@ void Splitter::CountMiddleDots(const Token& token) {
       if (token.value == middleDot_) ++result_.middleDots;
       break;
     case TokenKind::ControlWord:
-      if (token.name == "u" && (token.parameter == 183 || token.parameter == 183 - 65536)) {
+      if (token.word == Word::U && (token.parameter == 183 || token.parameter == 183 - 65536)) {
         ++result_.middleDots;
       }
       break;
@@ -440,7 +446,7 @@ void Splitter::Emit(std::string_view bytes) {
 void Splitter::EmitToken(const Token& token, const Group& group) {
   // Raw \bin data may hold brace bytes, which would end the stream early for the viewer's
   // decoder: pictures and objects get their data as hex digits instead; in text it is dropped.
-  if (token.kind == TokenKind::ControlWord && token.name == "bin") {
+  if (token.kind == TokenKind::ControlWord && token.word == Word::Bin) {
     if (!group.textual) Emit(" ");  // ends the control word before the hex digits
     return;
   }
