@@ -17,8 +17,8 @@ echo "document: $size bytes, 10000 footnotes"
 
 # Mean seconds of a command over several runs (hyperfine), input from the 20 MB document.
 mean_seconds() {
-  hyperfine --style none --warmup 1 --runs "${RUNS:-10}" --input "$work/notes_20mb.rtf" \
-    --output null --export-json "$work/run.json" "$1" >/dev/null
+  hyperfine --style none --warmup 1 --runs "${RUNS:-10}" --export-json "$work/run.json" \
+    "$1 <$work/notes_20mb.rtf >/dev/null" >/dev/null
   sed -n 's/.*"mean": *\([0-9.e-]*\).*/\1/p' "$work/run.json" | head -n1
 }
 # Peak resident memory in KiB of `notes <option>` on a document.
