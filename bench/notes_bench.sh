@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+scripts/setup --bench
 build=build/native
 notes="$build/dist/notes"
 work="$build/bench-work"
