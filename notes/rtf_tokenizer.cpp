@@ -142,7 +142,7 @@ bool Tokenizer::Next(Token& token) {
     token.kind = TokenKind::BinaryData;
     token.offset = Offset();
     token.raw = {reinterpret_cast<const char*>(buffer_.data() + pos_), count};
-    token.fallback = skip_ > 0;  // data of a \bin that was itself fallback
+    token.fallback = binFallback_;
     pos_ += count;
     binRemaining_ -= static_cast<std::int64_t>(count);
     return true;
@@ -262,7 +262,10 @@ bool Tokenizer::ReadControl(Token& token) {
   } else if (token.word == Word::Uc) {
     uc_ = static_cast<std::uint16_t>(std::clamp<std::int64_t>(token.parameter, 0, 255));
   }
-  if (token.word == Word::Bin && token.parameter > 0) binRemaining_ = token.parameter;
+  if (token.word == Word::Bin && token.parameter > 0) {
+    binRemaining_ = token.parameter;
+    binFallback_ = token.fallback;  // the data of a skipped \bin is skipped with it
+  }
   return true;
 }
 

@@ -96,6 +96,7 @@ class Tokenizer {
   std::uint16_t uc_ = 1;
   std::int64_t skip_ = 0;          // fallback characters still to skip
   std::int64_t binRemaining_ = 0;  // \binN data bytes still to deliver
+  bool binFallback_ = false;
   TokenError error_ = TokenError::None;
   std::uint64_t errorOffset_ = 0;
 };

@@ -121,6 +121,7 @@ class Splitter {
   bool openingStarred_ = false;
   std::uint64_t openingOffset_ = 0;
   std::string openingRaw_;
+  static constexpr std::size_t kMaxOpening = 64;
 
   // A note whose group is open but whose kind (\ftnalt or not) is not known yet.
   bool noteKindPending_ = false;
@@ -238,7 +239,8 @@ bool Splitter::Handle(const Token& token) {
 bool Splitter::ContinueOpening(const Token& token, bool& consumed) {
   consumed = true;
   if (token.kind == TokenKind::Text && IsLineEnds(token.raw)) {
-    openingRaw_.append(token.raw);
+    // Line ends mean nothing in RTF: a few are kept as they were, a flood is not held in memory.
+    if (openingRaw_.size() < kMaxOpening) openingRaw_.append(token.raw);
     return true;
   }
   if (token.kind == TokenKind::ControlSymbol && token.value == '*' && !openingStarred_) {

@@ -83,6 +83,7 @@ TEST(Tokenizer, ReadsEachKindOfToken) {
        "{\\bin5 {}\\\\}x",
        {"{", "w:bin=5", "b:{}\\\\}", "t:x"}},
       {"bin without length has no data", "\\bin x", {"w:bin", "t:x"}},
+      {"a skipped bin skips its data", "\\u183\\bin2 {}x", {"w:u=183", "w:bin=2~", "b:{}~", "t:x"}},
   };
   for (const TokenCase& c : cases) {
     const Tokens tokens = Tokenize(c.input);
