@@ -1,6 +1,7 @@
 #include "notes/splitter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "notes/destinations.h"
@@ -18,24 +19,33 @@ using rtf::Word;
 // Writes through a buffer, so the sink sees few large writes; a failed write is kept.
 class Output {
  public:
-  explicit Output(ByteSink& sink) : sink_(sink) { buffer_.reserve(kFlushAt + 1024); }
+  explicit Output(ByteSink& sink) : sink_(sink), buffer_(kSize) {}
   void Write(std::string_view bytes) {
-    buffer_.append(bytes);
-    if (buffer_.size() >= kFlushAt) Flush();
+    if (bytes.size() > kSize - used_) {
+      Flush();
+      if (bytes.size() > kSize) {
+        Send(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        return;
+      }
+    }
+    std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
   }
   bool Flush() {
-    if (!failed_ && !buffer_.empty()) {
-      failed_ = !sink_.Write(reinterpret_cast<const std::uint8_t*>(buffer_.data()), buffer_.size());
-    }
-    buffer_.clear();
+    Send(buffer_.data(), used_);
+    used_ = 0;
     return !failed_;
   }
   bool failed() const { return failed_; }
 
  private:
-  static constexpr std::size_t kFlushAt = 64 * 1024;
+  static constexpr std::size_t kSize = 64 * 1024;
+  void Send(const std::uint8_t* bytes, std::size_t length) {
+    if (!failed_ && length > 0) failed_ = !sink_.Write(bytes, length);
+  }
   ByteSink& sink_;
-  std::string buffer_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t used_ = 0;
   bool failed_ = false;
 };
 
