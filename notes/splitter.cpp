@@ -293,7 +293,10 @@ void Splitter::OpenGroup(Destination destination, bool& consumed) {
       consumed = true;  // the \footnote word itself goes nowhere
       return;
     }
-    destination = Destination::Plain;  // a note inside a note is part of that note's text
+    // A note inside a note is part of that note's text (a note inside data stays data): its
+    // group stays, the word that would hide it from the reader goes.
+    destination = Destination::Plain;
+    consumed = true;
   }
   if (destination == Destination::NonText || destination == Destination::HeaderTable) {
     group.textual = false;

@@ -99,6 +99,35 @@ TEST(Splitter, WritesEachNoteAsAParagraphStartingWithItsMarker) {
   for (const Case& c : cases) EXPECT_EQ(Notes(c.input), c.notes) << c.name;
 }
 
+TEST(Splitter, KeepsMarkersPairedInUnusualPlaces) {
+  // A reference far from its note is let go (memory stays bounded); the note still gets a marker.
+  std::string farApart = "{\\rtf1 A\\chftn";
+  for (int i = 0; i < 1000; ++i) farApart += "\\b0\\i0";
+  farApart += "{\\footnote N}}";
+  // A note inside a note is part of the outer note's text; a note inside data is no note.
+  const std::string nested = "{\\rtf1 A\\chftn{\\footnote \\chftn N{\\footnote inner}M}B}";
+  const std::string inData = "{\\rtf1 A{\\*\\unknown {\\footnote x}}B}";
+  struct Case {
+    const char* name;
+    std::string input;
+    std::u32string main;
+    std::u32string notes;
+  };
+  const Case cases[] = {
+      {"reference far from its note", farApart, U"A\u00B71\u00B7", U"\u00B71\u00B7N\n"},
+      {"note in a note", nested, U"A\u00B71\u00B7B", U"\u00B71\u00B7NinnerM\n"},
+      {"note in unknown data", inData, U"AB", U""},
+  };
+  for (const Case& c : cases) {
+    const std::string main = Main(c.input);
+    const std::string notes = Notes(c.input);
+    EXPECT_TRUE(ExtractPlainText(main).main == c.main) << c.name;
+    EXPECT_TRUE(ExtractPlainText(notes).main == c.notes) << c.name;
+    EXPECT_TRUE(test::FramedAsOneGroup(main) && test::FramedAsOneGroup(notes)) << c.name;
+  }
+  EXPECT_NE(Main(farApart).find("\\chftn"), std::string::npos);  // left as it was
+}
+
 TEST(Splitter, PassesADocumentWithoutNotesThroughUnchanged) {
   const std::string input =
       "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\*\\bkmkstart b}\\'e9t\\'e9 "
