@@ -1,0 +1,76 @@
+// The notes program: its command line, byte-exact standard streams, statuses and messages.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "notes/splitter.h"
+#include "tests/support/test_support.h"
+
+namespace scrivora {
+namespace {
+
+TEST(NotesProgram, WritesWhatTheSplitterMakesByteForByte) {
+  test::TempDir dir;
+  // CR LF line ends and a byte 0x1A: nothing may be translated on the way in or out.
+  const std::string input = test::ReadFile(test::CorpusDir() / "LibreOffice__tdf130817.rtf");
+  test::WriteFile(dir / "in.rtf", input);
+  for (const auto& [option, mode] : {std::pair{"-r", SplitMode::MainText},
+                                     std::pair{"-x", SplitMode::Notes}}) {
+    ASSERT_EQ(test::RunProgram(test::DistProgram("notes"), option, dir / "in.rtf", dir / "out",
+                               dir / "err"),
+              0)
+        << option << ": " << test::ReadFile(dir / "err");
+    std::string expected;
+    ASSERT_TRUE(SplitDocument(input, expected, mode));
+    EXPECT_TRUE(test::ReadFile(dir / "out") == expected) << option;
+    EXPECT_EQ(test::ReadFile(dir / "err"), "") << option;
+  }
+}
+
+TEST(NotesProgram, RefusesAMissingOrUnknownOption) {
+  test::TempDir dir;
+  test::WriteFile(dir / "in.rtf", "{\\rtf1 x}");
+  for (const char* args : {"", "-y", "-r -x", "r"}) {
+    EXPECT_EQ(test::RunProgram(test::DistProgram("notes"), args, dir / "in.rtf", dir / "out",
+                               dir / "err"),
+              2)
+        << args;
+    EXPECT_NE(test::ReadFile(dir / "err").find("Usage: notes -r"), std::string::npos) << args;
+    EXPECT_EQ(test::ReadFile(dir / "out"), "") << args;
+  }
+}
+
+TEST(NotesProgram, FailsWithAMessageOnBadInput) {
+  test::TempDir dir;
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain text", "not an RTF document"},
+      {"{\\rtf1 {\\footnote unfinished", "truncated"},
+      {"{\\rtf1 x}}", "unbalanced"},
+  };
+  for (const auto& [input, words] : cases) {
+    test::WriteFile(dir / "in.rtf", input);
+    for (const char* option : {"-r", "-x"}) {
+      EXPECT_EQ(test::RunProgram(test::DistProgram("notes"), option, dir / "in.rtf", dir / "out",
+                                 dir / "err"),
+                1)
+          << input;
+      const std::string error = test::ReadFile(dir / "err");
+      EXPECT_EQ(error.rfind("notes: ", 0), 0u) << error;
+      EXPECT_NE(error.find(words), std::string::npos) << error;
+    }
+  }
+}
+
+TEST(NotesProgram, WarnsAboutMiddleDotsInTheText) {
+  test::TempDir dir;
+  test::WriteFile(dir / "in.rtf", "{\\rtf1\\ansi a\\'b7b\\u183?c}");
+  EXPECT_EQ(test::RunProgram(test::DistProgram("notes"), "-r", dir / "in.rtf", dir / "out",
+                             dir / "err"),
+            0);
+  const std::string error = test::ReadFile(dir / "err");
+  EXPECT_NE(error.find("warning"), std::string::npos) << error;
+  EXPECT_NE(error.find("2 middle dots"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace scrivora

@@ -1,0 +1,88 @@
+// Every real document of the corpus and every fixture splits into two sound documents whose
+// markers match one to one and which together hold all the text of the input.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "notes/plain_text.h"
+#include "notes/splitter.h"
+#include "tests/notes/split_check.h"
+#include "tests/support/test_support.h"
+
+namespace scrivora {
+namespace {
+
+std::vector<std::filesystem::path> Documents() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& folder : {test::CorpusDir(), test::SourceDir() / "tests" / "notes" / "data"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      if (entry.path().extension() == ".rtf") files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST(SplitDocuments, FindsTheCorpusAndTheFixtures) {
+  // Guards the test below against an empty or missing folder.
+  EXPECT_GE(Documents().size(), 19u);
+}
+
+TEST(SplitDocuments, GiveMatchingMarkersAndKeepAllText) {
+  for (const auto& path : Documents()) {
+    SCOPED_TRACE(path.filename().string());
+    const std::string input = test::ReadFile(path);
+    std::string main;
+    std::string notes;
+    const SplitResult mainResult = SplitDocument(input, main, SplitMode::MainText);
+    const SplitResult notesResult = SplitDocument(input, notes, SplitMode::Notes);
+    ASSERT_TRUE(mainResult) << mainResult.Describe();
+    ASSERT_TRUE(notesResult) << notesResult.Describe();
+
+    // One complete group each, ending exactly at the last byte.
+    EXPECT_TRUE(test::FramedAsOneGroup(main));
+    EXPECT_TRUE(test::FramedAsOneGroup(notes));
+
+    const PlainText source = ExtractPlainText(input);
+    const PlainText mainText = ExtractPlainText(main);
+    const PlainText notesText = ExtractPlainText(notes);
+    ASSERT_TRUE(source.ok && mainText.ok && notesText.ok);
+    EXPECT_GT(source.noteGroups, 0u);
+    EXPECT_EQ(mainText.noteGroups, 0u);
+    EXPECT_EQ(notesText.noteGroups, 0u);
+    EXPECT_EQ(mainResult.footnotes + mainResult.endnotes, source.noteGroups);
+
+    // Each marker exactly once in each document, the same set in both, one per note group.
+    const auto mainMarkers = test::Markers(mainText.main);
+    const auto noteMarkers = test::Markers(notesText.main);
+    EXPECT_EQ(mainMarkers.size(), source.noteGroups);
+    EXPECT_EQ(mainMarkers, noteMarkers);
+    for (const auto& [marker, count] : mainMarkers) EXPECT_EQ(count, 1);
+
+    // No text lost or moved: the main text is the input's text outside notes, the notes
+    // document the notes' text, in order.
+    EXPECT_TRUE(test::WithoutMarkersAndSpace(mainText.main) ==
+                test::WithoutMarkersAndSpace(source.main));
+    EXPECT_TRUE(test::WithoutMarkersAndSpace(notesText.main) ==
+                test::WithoutMarkersAndSpace(source.notes));
+
+    // Each note paragraph starts with its marker: no text between its start and the marker.
+    std::size_t paragraphs = 0;
+    for (std::size_t at = notes.find("\n{\\uc"); at != std::string::npos;
+         at = notes.find("\n{\\uc", at + 1)) {
+      if (notes.compare(at, 11, "\n{\\uc1\\u183") == 0) continue;  // a marker, not a note
+      ++paragraphs;
+      const std::size_t marker = notes.find("{\\uc1\\u183", at + 1);
+      ASSERT_NE(marker, std::string::npos);
+      const PlainText before = ExtractPlainText(notes.substr(at, marker - at));
+      EXPECT_TRUE(test::WithoutMarkersAndSpace(before.main).empty())
+          << notes.substr(at, marker - at);
+    }
+    EXPECT_EQ(paragraphs, source.noteGroups);
+  }
+}
+
+}  // namespace
+}  // namespace scrivora
