@@ -139,12 +139,27 @@ bool EmbeddedRichEdit::IsCopyingMessage(UINT message, WPARAM wParam) const {
   return false;
 }
 
+bool EmbeddedRichEdit::IsEditingMessage(UINT message) {
+  // Some rich-edit builds clear, paste or undo even when read-only; the pane's text never changes.
+  switch (message) {
+    case WM_CLEAR:
+    case WM_PASTE:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REDO:
+    case WM_CUT:
+      return true;
+  }
+  return false;
+}
+
 LRESULT EmbeddedRichEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == FindMessageId() && lParam) {
     OnFindMessage(*reinterpret_cast<const FINDREPLACEW*>(lParam));
     return 0;
   }
   if (!CopyPermitted() && IsCopyingMessage(message, wParam)) return 0;
+  if (IsEditingMessage(message)) return 0;
   return Window::WindowProc(message, wParam, lParam);
 }
 

@@ -73,6 +73,8 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   void Load();
   // Copy keys, copy messages and the like that the control would act on by itself.
   bool IsCopyingMessage(UINT message, WPARAM wParam) const;
+  // Messages that would change the text.
+  static bool IsEditingMessage(UINT message);
   void OnFindMessage(const FINDREPLACEW& data);
   void Search();
 
