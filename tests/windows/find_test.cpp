@@ -117,5 +117,25 @@ TEST(ViewerFind, ThePaneControlOperations) {
   EXPECT_EQ(pane.TextLength(), 65);
 }
 
+TEST(ViewerFind, ScrollingALongPane) {
+  ContainerSpec spec;
+  spec.mainRtf = "{\\rtf1\\ansi ";
+  for (int i = 0; i < 200; ++i) spec.mainRtf += "Line " + std::to_string(i) + "\\par ";
+  spec.mainRtf += "}";
+  const TestFile file(spec.Build());
+  RunningViewer viewer(file.Path());
+  EmbeddedRichEdit& pane = viewer.TextPane();
+  EXPECT_EQ(pane.FirstVisibleLine(), 0);
+  pane.ScrollLines(10);
+  EXPECT_EQ(pane.FirstVisibleLine(), 10);
+  EXPECT_EQ(pane.TextRange(pane.LineIndex(10), pane.LineIndex(10) + 7), u"Line 10");
+  pane.ScrollLines(-4);
+  EXPECT_EQ(pane.FirstVisibleLine(), 6);
+  pane.ScrollLines(100000);  // as far as the text allows
+  EXPECT_GT(pane.FirstVisibleLine(), 100);
+  EXPECT_LE(pane.FirstVisibleLine(), 200);
+  EXPECT_EQ(pane.LineFromChar(pane.LineIndex(150)), 150);
+}
+
 }  // namespace
 }  // namespace scrivora::test

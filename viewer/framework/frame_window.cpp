@@ -173,6 +173,13 @@ LRESULT FrameWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another density: take the size the system suggests.
+      const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+      ::SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_CLOSE:
       if (!CanClose()) return 0;
       ::DestroyWindow(Handle());
