@@ -3,7 +3,8 @@
 namespace scrivora {
 
 std::wstring ExtendedLengthPath(const std::wstring& path) {
-  if (path.size() < MAX_PATH - 12 || path.starts_with(L"\\\\")) return path;
+  if (path.size() < MAX_PATH - 12 || path.starts_with(L"\\\\?\\")) return path;
+  if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + path.substr(2);  // \\server\share
   if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
   return path;
 }

@@ -68,6 +68,31 @@ TEST(ViewerStart, ACopyUnderAnotherNameShowsTheSame) {
   EXPECT_NE(PaneText(viewer.TextPane()).find(L"whales"), std::wstring::npos);
 }
 
+TEST(ViewerStart, AContainerDeepInALongPath) {
+  const TempDir dir;
+  std::wstring path = dir.path().wstring();
+  while (path.size() < 300) {
+    path += L"\\a folder with a rather long name to pass the old limit";
+    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr));
+  }
+  path += L"\\embedded.exe";
+  const std::string bytes = ContainerSpec{}.Build();
+  HANDLE out = ::CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_NEW, 0, nullptr);
+  ASSERT_NE(out, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  ::CloseHandle(out);
+  {
+    RunningViewer viewer(path);
+    EXPECT_EQ(WindowText(viewer.FrameHandle()), L"Scrivora 3 - My Title");
+    EXPECT_NE(PaneText(viewer.TextPane()).find(L"whales"), std::wstring::npos);
+    EXPECT_NE(PaneText(viewer.NotesPane()).find(L"first note"), std::wstring::npos);
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(L"\\\\?\\" + dir.path().wstring(), ignored);
+}
+
 TEST(ViewerStart, ShowCommandRule) {
   const TestFile file(ContainerSpec{}.Build());
   {
