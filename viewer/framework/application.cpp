@@ -37,7 +37,10 @@ bool Application::Start(int showCommand) {
 }
 
 int Application::Run(int showCommand) {
-  if (!Start(showCommand)) return 1;
+  if (!Start(showCommand)) {
+    ::MessageBoxW(nullptr, L"The main window cannot be created.", name_, MB_OK | MB_ICONSTOP);
+    return 1;
+  }
   return MessageLoop();
 }
 
