@@ -1,0 +1,304 @@
+#include "viewer/embedded_rich_edit.h"
+
+#include <richedit.h>
+
+#include "container/stream_codec.h"
+#include "container/trailer.h"
+#include "viewer/framework/application.h"
+#include "viewer/framework/unique_handle.h"
+#include "viewer/mapped_file.h"
+#include "viewer/ole_interface.h"
+#include "viewer/resources/command_ids.h"
+#include "viewer/scrivora_client.h"
+
+namespace scrivora {
+
+namespace {
+
+struct RichEditLibrary {
+  UniqueLibrary module;
+  const wchar_t* className = L"RICHEDIT";
+  RichEditLibrary() {
+    struct Candidate {
+      const wchar_t* dll;
+      const wchar_t* className;
+    };
+    static constexpr Candidate candidates[] = {
+        {L"msftedit.dll", L"RICHEDIT50W"},
+        {L"riched20.dll", L"RichEdit20W"},
+        {L"riched32.dll", L"RICHEDIT"},
+    };
+    for (const Candidate& candidate : candidates) {
+      module.reset(::LoadLibraryW(candidate.dll));
+      if (module) {
+        className = candidate.className;
+        return;
+      }
+    }
+  }
+};
+
+DWORD CALLBACK StreamInThunk(DWORD_PTR cookie, LPBYTE buffer, LONG capacity, LONG* count) {
+  std::int32_t delivered = 0;
+  const DWORD status =
+      StreamInCallback(*reinterpret_cast<StreamCursor*>(cookie), buffer, capacity, delivered);
+  *count = delivered;
+  return status;
+}
+
+UINT FindMessageId() {
+  static const UINT id = ::RegisterWindowMessageW(FINDMSGSTRING);
+  return id;
+}
+
+bool KeyDown(int key) { return ::GetKeyState(key) < 0; }
+
+}  // namespace
+
+const wchar_t* RichEditClassName() {
+  static RichEditLibrary library;  // loaded once, freed at exit
+  return library.className;
+}
+
+EmbeddedRichEdit::EmbeddedRichEdit(TScrivora2Client& client, int id, const std::wstring& imagePath,
+                                   std::int64_t streamOffset)
+    : client_(client), id_(id), imagePath_(imagePath), streamOffset_(streamOffset) {}
+
+EmbeddedRichEdit::~EmbeddedRichEdit() {
+  if (findDialog_) {
+    if (Application* app = Application::Current()) app->RemoveModeless(findDialog_);
+    ::DestroyWindow(findDialog_);
+  }
+}
+
+const ResponseTable& EmbeddedRichEdit::Responses() const {
+  using P = EmbeddedRichEdit;
+  static const CommandEntry commands[] = {
+      Cm(CM_EDITCOPY, &P::CmEditCopy),   Cm(CM_EDITCUT, &P::CmEditCut),
+      Cm(CM_EDITPASTE, &P::CmEditPaste), Cm(CM_EDITCLEAR, &P::CmEditClear),
+      Cm(CM_EDITUNDO, &P::CmEditUndo),   Cm(CM_EDITFIND, &P::CmEditFind),
+      Cm(CM_EDITFINDNEXT, &P::CmEditFindNext),
+  };
+  static const EnablerEntry enablers[] = {
+      Ce(CM_EDITCOPY, &P::CeEditCopy),
+      Ce(CM_EDITFIND, &P::CeEditFind),
+      Ce(CM_EDITFINDNEXT, &P::CeEditFindNext),
+  };
+  static const ResponseTable table{&Window::Responses(), {}, commands, enablers};
+  return table;
+}
+
+bool EmbeddedRichEdit::Create(HWND parent) {
+  return CreateControl(RichEditClassName(), 0,
+                       WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL |
+                           ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL,
+                       parent, id_);
+}
+
+bool EmbeddedRichEdit::CopyPermitted() const { return (client_.Permissions() & PermitCopy) != 0; }
+
+void EmbeddedRichEdit::SetupWindow() {
+  // The control holds the object host from here on and releases it when it is destroyed.
+  ::SendMessageW(Handle(), EM_SETOLECALLBACK, 0,
+                 reinterpret_cast<LPARAM>(new OleInterface(CopyPermitted())));
+  if (plainText_) {
+    ::SetWindowTextW(Handle(), plainText_->c_str());
+  } else {
+    Load();
+  }
+  ::SendMessageW(Handle(), EM_SETREADONLY, TRUE, 0);
+}
+
+void EmbeddedRichEdit::Load() {
+  MappedFile image;
+  if (!image.Open(imagePath_) || !image.Mapped()) {
+    ::SetWindowTextW(Handle(), L"Error loading data !");
+    return;
+  }
+  const std::uint64_t limit = client_.Document().TextLimit();
+  ::SendMessageW(Handle(), EM_EXLIMITTEXT, 0,
+                 static_cast<LPARAM>(limit > 0x7FFFFFFF ? 0x7FFFFFFF : limit));
+  StreamCursor cursor = StreamCursor::At(image.Data(), image.Size(), streamOffset_);
+  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cursor), 0, StreamInThunk};
+  ::SendMessageW(Handle(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+}
+
+bool EmbeddedRichEdit::IsCopyingMessage(UINT message, WPARAM wParam) const {
+  switch (message) {
+    case WM_COPY:
+    case WM_CUT:
+      return true;
+    case WM_KEYDOWN: {
+      const bool control = KeyDown(VK_CONTROL), shift = KeyDown(VK_SHIFT);
+      return (control && (wParam == 'C' || wParam == 'X' || wParam == VK_INSERT)) ||
+             (shift && wParam == VK_DELETE);
+    }
+    case WM_CHAR:
+      return wParam == 0x03 || wParam == 0x18;  // Ctrl+C and Ctrl+X as characters
+  }
+  return false;
+}
+
+bool EmbeddedRichEdit::IsEditingMessage(UINT message) {
+  // Some rich-edit builds clear, paste or undo even when read-only; the pane's text never changes.
+  switch (message) {
+    case WM_CLEAR:
+    case WM_PASTE:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REDO:
+    case WM_CUT:
+      return true;
+  }
+  return false;
+}
+
+LRESULT EmbeddedRichEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == FindMessageId() && lParam) {
+    OnFindMessage(*reinterpret_cast<const FINDREPLACEW*>(lParam));
+    return 0;
+  }
+  if (!CopyPermitted() && IsCopyingMessage(message, wParam)) return 0;
+  if (IsEditingMessage(message)) return 0;
+  return Window::WindowProc(message, wParam, lParam);
+}
+
+// --- PaneControl -------------------------------------------------------------------------
+
+std::int32_t EmbeddedRichEdit::FirstVisibleLine() const {
+  return static_cast<std::int32_t>(::SendMessageW(Handle(), EM_GETFIRSTVISIBLELINE, 0, 0));
+}
+
+std::int32_t EmbeddedRichEdit::LineIndex(std::int32_t line) const {
+  return static_cast<std::int32_t>(::SendMessageW(Handle(), EM_LINEINDEX, line, 0));
+}
+
+std::int32_t EmbeddedRichEdit::LineFromChar(std::int32_t index) const {
+  return static_cast<std::int32_t>(::SendMessageW(Handle(), EM_EXLINEFROMCHAR, 0, index));
+}
+
+void EmbeddedRichEdit::ScrollLines(std::int32_t lines) {
+  ::SendMessageW(Handle(), EM_LINESCROLL, 0, lines);
+}
+
+std::int32_t EmbeddedRichEdit::FindText(std::u16string_view text, std::int32_t start,
+                                        bool matchCase, bool wholeWord) const {
+  std::wstring needle(text.begin(), text.end());
+  FINDTEXTEXW find{};
+  find.chrg = {start, -1};
+  find.lpstrText = needle.c_str();
+  const WPARAM flags = FR_DOWN | (matchCase ? FR_MATCHCASE : 0) | (wholeWord ? FR_WHOLEWORD : 0);
+  return static_cast<std::int32_t>(
+      ::SendMessageW(Handle(), EM_FINDTEXTEXW, flags, reinterpret_cast<LPARAM>(&find)));
+}
+
+std::u16string EmbeddedRichEdit::TextRange(std::int32_t from, std::int32_t to) const {
+  if (to <= from) return {};
+  std::wstring buffer(static_cast<std::size_t>(to - from) + 1, L'\0');
+  TEXTRANGEW range{{from, to}, buffer.data()};
+  const auto length = static_cast<std::size_t>(
+      ::SendMessageW(Handle(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)));
+  return std::u16string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(
+                                                             std::min(length, buffer.size() - 1)));
+}
+
+CharRange EmbeddedRichEdit::Selection() const {
+  CHARRANGE range{};
+  ::SendMessageW(Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  return {range.cpMin, range.cpMax};
+}
+
+void EmbeddedRichEdit::SetSelection(CharRange range) {
+  CHARRANGE selection{range.min, range.max};
+  ::SendMessageW(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+}
+
+std::int32_t EmbeddedRichEdit::TextLength() const {
+  GETTEXTLENGTHEX request{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  return static_cast<std::int32_t>(
+      ::SendMessageW(Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0));
+}
+
+// --- Edit commands -----------------------------------------------------------------------
+
+void EmbeddedRichEdit::CeEditCopy(CommandEnabler& enabler) {
+  const CharRange selection = Selection();
+  enabler.Enable(CopyPermitted() && selection.min != selection.max);
+}
+
+void EmbeddedRichEdit::CmEditCopy() {
+  if (CopyPermitted()) ::SendMessageW(Handle(), WM_COPY, 0, 0);
+}
+
+void EmbeddedRichEdit::CmEditCut() { ::SendMessageW(Handle(), WM_CUT, 0, 0); }
+
+void EmbeddedRichEdit::CmEditPaste() { ::SendMessageW(Handle(), WM_PASTE, 0, 0); }
+
+void EmbeddedRichEdit::CmEditClear() {
+  // The whole text is selected; the read-only control then deletes nothing.
+  ::SendMessageW(Handle(), EM_SETSEL, 0, -1);
+  ::SendMessageW(Handle(), WM_CLEAR, 0, 0);
+}
+
+void EmbeddedRichEdit::CmEditUndo() { ::SendMessageW(Handle(), EM_UNDO, 0, 0); }
+
+// --- Find and find next ------------------------------------------------------------------
+
+void EmbeddedRichEdit::CeEditFind(CommandEnabler& enabler) { enabler.Enable(!findDialog_); }
+
+void EmbeddedRichEdit::CeEditFindNext(CommandEnabler& enabler) {
+  enabler.Enable(searchText_[0] != L'\0');
+}
+
+void EmbeddedRichEdit::CmEditFind() {
+  if (findDialog_) return;
+  findData_ = {};
+  findData_.lStructSize = sizeof findData_;
+  findData_.hwndOwner = Handle();
+  findData_.Flags = searchFlags_ & (FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD);
+  findData_.lpstrFindWhat = searchText_;
+  findData_.wFindWhatLen = kSearchLength;
+  findDialog_ = ::FindTextW(&findData_);
+  if (findDialog_)
+    if (Application* app = Application::Current()) app->AddModeless(findDialog_);
+}
+
+void EmbeddedRichEdit::CmEditFindNext() { Search(); }
+
+void EmbeddedRichEdit::OnFindMessage(const FINDREPLACEW& data) {
+  if (data.Flags & FR_DIALOGTERM) {
+    if (Application* app = Application::Current()) app->RemoveModeless(findDialog_);
+    findDialog_ = nullptr;
+    return;
+  }
+  if (data.Flags & FR_FINDNEXT) {
+    searchFlags_ = data.Flags & (FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD);
+    Search();
+  }
+}
+
+void EmbeddedRichEdit::Search() {
+  if (searchText_[0] == L'\0') return;
+  const CharRange selection = Selection();
+  const bool down = (searchFlags_ & FR_DOWN) != 0;
+  FINDTEXTEXW find{};
+  // Down: from the end of the selection to the end of the text; up: from its start back to 0.
+  find.chrg = down ? CHARRANGE{selection.max, -1} : CHARRANGE{selection.min, 0};
+  find.lpstrText = searchText_;
+  const LRESULT found = ::SendMessageW(Handle(), EM_FINDTEXTEXW, searchFlags_,
+                                       reinterpret_cast<LPARAM>(&find));
+  if (found >= 0) {
+    SetSelection({find.chrgText.cpMin, find.chrgText.cpMax});
+    ::SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
+    return;
+  }
+  std::wstring message = L"Cannot find \"";
+  message += searchText_;
+  message += L"\".";
+  Application* app = Application::Current();
+  HWND owner = findDialog_ ? findDialog_ : ::GetAncestor(Handle(), GA_ROOT);
+  ::MessageBoxW(owner, message.c_str(), app ? app->Name() : L"Scrivora 3",
+                MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+}
+
+}  // namespace scrivora

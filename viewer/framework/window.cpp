@@ -1,0 +1,101 @@
+#include "viewer/framework/window.h"
+
+#include <utility>
+
+namespace scrivora {
+
+namespace {
+constexpr wchar_t kObjectProperty[] = L"Scrivora.Window";
+}
+
+Window::~Window() {
+  if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+  return hwnd ? static_cast<Window*>(::GetPropW(hwnd, kObjectProperty)) : nullptr;
+}
+
+bool Window::PreProcessMsg(MSG&) { return false; }
+
+void Window::Attach(HWND hwnd) {
+  hwnd_ = hwnd;
+  ::SetPropW(hwnd, kObjectProperty, this);
+}
+
+void Window::Detach() {
+  if (controlProc_) {
+    ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
+  }
+  ::RemovePropW(hwnd_, kObjectProperty);
+  hwnd_ = nullptr;
+}
+
+bool Window::CreateOwn(const ClassSpec& spec, DWORD exStyle, const wchar_t* caption, DWORD style,
+                       int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  if (!::GetClassInfoExW(instance, spec.name, &wc)) {
+    wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = spec.style;
+    wc.lpfnWndProc = StaticProc;
+    wc.hInstance = instance;
+    wc.hIcon = spec.icon;
+    wc.hIconSm = spec.smallIcon;
+    wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = spec.background;
+    wc.lpszClassName = spec.name;
+    if (!::RegisterClassExW(&wc)) return false;
+  }
+  if (!::CreateWindowExW(exStyle, spec.name, caption, style, x, y, width, height, parent,
+                         menuOrId, instance, this))
+    return false;
+  SetupWindow();
+  return true;
+}
+
+bool Window::CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent,
+                           int id) {
+  HWND hwnd = ::CreateWindowExW(exStyle, className, L"", style, 0, 0, 0, 0, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                ::GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) return false;
+  Attach(hwnd);
+  controlProc_ = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticProc)));
+  SetupWindow();
+  return true;
+}
+
+LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Window* self = FromHandle(hwnd);
+  if (!self && message == WM_NCCREATE) {
+    self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    if (self) self->Attach(hwnd);
+  }
+  if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+
+  const Message outer = std::exchange(self->current_, Message{message, wParam, lParam});
+  const LRESULT result = self->WindowProc(message, wParam, lParam);
+  self->current_ = outer;
+  if (message == WM_NCDESTROY) self->Detach();
+  return result;
+}
+
+LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (const MessageEntry* entry = Responses().FindMessage(message))
+    return (this->*entry->handler)(wParam, lParam);
+  return DefaultProcessing(message, wParam, lParam);
+}
+
+LRESULT Window::DefaultProcessing() {
+  return DefaultProcessing(current_.message, current_.wParam, current_.lParam);
+}
+
+LRESULT Window::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (controlProc_) return ::CallWindowProcW(controlProc_, hwnd_, message, wParam, lParam);
+  return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace scrivora

@@ -1,0 +1,82 @@
+#include "viewer/scrivora_client.h"
+
+#include "viewer/doc_content.h"
+#include "viewer/framework/frame_window.h"
+#include "viewer/resources/command_ids.h"
+
+namespace scrivora {
+
+namespace {
+constexpr wchar_t kTitlePrefix[] = L"Scrivora 3 - ";
+constexpr wchar_t kApplicationName[] = L"Scrivora 3";
+}  // namespace
+
+TScrivora2Client::TScrivora2Client(FrameWindow& frame, std::wstring imagePath)
+    : frame_(frame),
+      imagePath_(std::move(imagePath)),
+      document_(ReadContainerDocument(imagePath_)) {
+  const bool valid = document_.Valid();
+  title_ = valid ? kTitlePrefix + document_.title : kApplicationName;
+  if (!valid) document_.description = document_.Problem();
+  const ContainerTrailer& trailer = document_.layout.trailer;
+  textPane_ = std::make_unique<EmbeddedRichEdit>(*this, IDC_TEXTPANE, imagePath_,
+                                                 valid ? trailer.mainOffset : -1);
+  notesPane_ = std::make_unique<EmbeddedRichEdit>(*this, IDC_NOTESPANE, imagePath_,
+                                                  valid ? trailer.notesOffset : -1);
+  if (!valid) {
+    textPane_->ShowPlainTextInstead(document_.Problem());
+    notesPane_->ShowPlainTextInstead(L"");
+  }
+}
+
+TScrivora2Client::~TScrivora2Client() = default;
+
+const ResponseTable& TScrivora2Client::Responses() const {
+  static const MessageEntry messages[] = {Ev(WM_SIZE, &TScrivora2Client::EvSize)};
+  static const CommandEntry commands[] = {
+      Cm(CM_HELPDOCUMENT, &TScrivora2Client::CmHelpDocument)};
+  static const ResponseTable table{&Window::Responses(), messages, commands, {}};
+  return table;
+}
+
+bool TScrivora2Client::Create(HWND parent) {
+  ClassSpec spec{L"ScrivoraClient"};
+  spec.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  return CreateOwn(spec, 0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
+                   nullptr);
+}
+
+void TScrivora2Client::SetupWindow() {
+  textPane_->Create(Handle());
+  notesPane_->Create(Handle());
+  ArrangePanes();
+  frame_.SetCaption(title_.c_str());
+}
+
+PaneLayout TScrivora2Client::Layout(int width, int height) const {
+  return ComputePaneLayout(width, height, document_.NotesPercent());
+}
+
+void TScrivora2Client::ArrangePanes() {
+  RECT area;
+  ::GetClientRect(Handle(), &area);
+  const PaneLayout layout = Layout(area.right, area.bottom);
+  const auto place = [](EmbeddedRichEdit& pane, const PixelRect& r) {
+    if (pane.Handle())
+      ::MoveWindow(pane.Handle(), r.left, r.top, r.Width(), r.Height(), TRUE);
+  };
+  place(*textPane_, layout.text);
+  place(*notesPane_, layout.notes);
+}
+
+LRESULT TScrivora2Client::EvSize(WPARAM, LPARAM) {
+  ArrangePanes();
+  return 0;
+}
+
+void TScrivora2Client::CmHelpDocument() {
+  DocContent box(Handle(), title_.c_str(), Description().c_str(), IDD_DOCCONTENT);
+  box.Execute();
+}
+
+}  // namespace scrivora
