@@ -2,6 +2,8 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+
 #include "container/stream_codec.h"
 #include "container/trailer.h"
 #include "viewer/framework/application.h"
@@ -84,7 +86,11 @@ const ResponseTable& EmbeddedRichEdit::Responses() const {
       Ce(CM_EDITFIND, &P::CeEditFind),
       Ce(CM_EDITFINDNEXT, &P::CeEditFindNext),
   };
-  static const ResponseTable table{&Window::Responses(), {}, commands, enablers};
+  static const MessageEntry messages[] = {
+      Ev(WM_VSCROLL, &P::EvVScroll),
+      Ev(WM_KEYDOWN, &P::EvKeyDown),
+  };
+  static const ResponseTable table{&Window::Responses(), messages, commands, enablers};
   return table;
 }
 
@@ -163,6 +169,41 @@ LRESULT EmbeddedRichEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
   return Window::WindowProc(message, wParam, lParam);
 }
 
+// --- Note tracking -----------------------------------------------------------------------
+
+void EmbeddedRichEdit::CheckTopLine() {
+  // A scroll that the tracking itself causes in this pane is no reader's scroll.
+  if (client_.SyncRunning()) return;
+  if (const std::optional<std::int32_t> start = topLine_.Check(*this))
+    client_.SyncToMarker(*this, *start);
+}
+
+LRESULT EmbeddedRichEdit::EvVScroll(WPARAM, LPARAM) {
+  const LRESULT result = DefaultProcessing();
+  CheckTopLine();
+  return result;
+}
+
+LRESULT EmbeddedRichEdit::EvKeyDown(WPARAM key, LPARAM) {
+  const LRESULT result = DefaultProcessing();
+  switch (key) {
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_UP:
+    case VK_DOWN:
+      CheckTopLine();
+  }
+  return result;
+}
+
+bool EmbeddedRichEdit::PreProcessMsg(MSG& msg) {
+  const bool done = Window::PreProcessMsg(msg);
+  if (msg.message == WM_MOUSEWHEEL) CheckTopLine();
+  return done;
+}
+
 // --- PaneControl -------------------------------------------------------------------------
 
 std::int32_t EmbeddedRichEdit::FirstVisibleLine() const {
@@ -178,10 +219,27 @@ std::int32_t EmbeddedRichEdit::LineFromChar(std::int32_t index) const {
 }
 
 void EmbeddedRichEdit::ScrollLines(std::int32_t lines) {
-  ::SendMessageW(Handle(), EM_LINESCROLL, 0, lines);
+  // Some rich-edit builds scroll EM_LINESCROLL by the height of a line in the default font, not
+  // by display lines; where the control reports positions, the scroll goes by the lines' own
+  // pixel positions instead.
+  const auto lineCount =
+      static_cast<std::int32_t>(::SendMessageW(Handle(), EM_GETLINECOUNT, 0, 0));
+  const std::int32_t top = FirstVisibleLine();
+  const std::int32_t target = std::clamp(top + lines, 0, std::max(lineCount - 1, 0));
+  POINT scroll{};
+  POINTL from{}, to{};
+  if (lines == 0 || target == top ||
+      !::SendMessageW(Handle(), EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll))) {
+    if (target != top) ::SendMessageW(Handle(), EM_LINESCROLL, 0, lines);
+    return;
+  }
+  ::SendMessageW(Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&from), LineIndex(top));
+  ::SendMessageW(Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&to), LineIndex(target));
+  scroll.y += to.y - from.y;
+  ::SendMessageW(Handle(), EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
 }
 
-std::int32_t EmbeddedRichEdit::FindText(std::u16string_view text, std::int32_t start,
+std::int32_t EmbeddedRichEdit::FindString(std::u16string_view text, std::int32_t start,
                                         bool matchCase, bool wholeWord) const {
   std::wstring needle(text.begin(), text.end());
   FINDTEXTEXW find{};

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "viewer/core/note_tracking.h"
 #include "viewer/core/pane_control.h"
 #include "viewer/framework/window.h"
 
@@ -39,12 +40,20 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   const wchar_t* SearchText() const { return searchText_; }
   HWND FindDialog() const { return findDialog_; }
 
+  // Note tracking: the first visible line when the check last ran (0 from the start).
+  std::int32_t LastTopLine() const { return topLine_.LastTopLine(); }
+  // When the top line has moved since the last check, has the client bring the matching note
+  // marker of the other pane to that pane's top line.
+  void CheckTopLine();
+  // The mouse wheel: the check runs before the control scrolls for this step.
+  bool PreProcessMsg(MSG& msg) override;
+
   // PaneControl, over the rich-edit control.
   std::int32_t FirstVisibleLine() const override;
   std::int32_t LineIndex(std::int32_t line) const override;
   std::int32_t LineFromChar(std::int32_t index) const override;
   void ScrollLines(std::int32_t lines) override;
-  std::int32_t FindText(std::u16string_view text, std::int32_t start, bool matchCase,
+  std::int32_t FindString(std::u16string_view text, std::int32_t start, bool matchCase,
                         bool wholeWord) const override;
   std::u16string TextRange(std::int32_t from, std::int32_t to) const override;
   CharRange Selection() const override;
@@ -62,6 +71,10 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   void CeEditFind(CommandEnabler& enabler);
   void CmEditFindNext();
   void CeEditFindNext(CommandEnabler& enabler);
+
+  // Scroll bar actions and navigation keys: the control acts first, then the check runs.
+  LRESULT EvVScroll(WPARAM wParam, LPARAM lParam);
+  LRESULT EvKeyDown(WPARAM wParam, LPARAM lParam);
 
   const ResponseTable& Responses() const override;
 
@@ -83,6 +96,7 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   const std::wstring& imagePath_;
   std::int64_t streamOffset_;
   std::optional<std::wstring> plainText_;
+  TopLineCheck topLine_;
 
   static constexpr int kSearchLength = 80;
   wchar_t searchText_[kSearchLength] = {};

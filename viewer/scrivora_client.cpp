@@ -1,5 +1,6 @@
 #include "viewer/scrivora_client.h"
 
+#include "viewer/core/note_tracking.h"
 #include "viewer/doc_content.h"
 #include "viewer/framework/frame_window.h"
 #include "viewer/resources/command_ids.h"
@@ -23,6 +24,8 @@ TScrivora2Client::TScrivora2Client(FrameWindow& frame, std::wstring imagePath)
                                                  valid ? trailer.mainOffset : -1);
   notesPane_ = std::make_unique<EmbeddedRichEdit>(*this, IDC_NOTESPANE, imagePath_,
                                                   valid ? trailer.notesOffset : -1);
+  textSnapshot_ = std::make_unique<TextSnapshotPane>(*textPane_);
+  notesSnapshot_ = std::make_unique<TextSnapshotPane>(*notesPane_);
   if (!valid) {
     textPane_->ShowPlainTextInstead(document_.Problem());
     notesPane_->ShowPlainTextInstead(L"");
@@ -49,6 +52,9 @@ bool TScrivora2Client::Create(HWND parent) {
 void TScrivora2Client::SetupWindow() {
   textPane_->Create(Handle());
   notesPane_->Create(Handle());
+  // The panes are read-only: their text as loaded now stays true for their whole life.
+  if (textPane_->Handle()) textSnapshot_->TakeSnapshot();
+  if (notesPane_->Handle()) notesSnapshot_->TakeSnapshot();
   ArrangePanes();
   frame_.SetCaption(title_.c_str());
 }
@@ -72,6 +78,16 @@ void TScrivora2Client::ArrangePanes() {
 LRESULT TScrivora2Client::EvSize(WPARAM, LPARAM) {
   ArrangePanes();
   return 0;
+}
+
+void TScrivora2Client::SyncToMarker(const EmbeddedRichEdit& scrolled, std::int32_t start) {
+  if (syncRunning_) return;
+  const bool fromText = &scrolled == textPane_.get();
+  const TextSnapshotPane& from = fromText ? *textSnapshot_ : *notesSnapshot_;
+  TextSnapshotPane& other = fromText ? *notesSnapshot_ : *textSnapshot_;
+  syncRunning_ = true;
+  scrivora::SyncToMarker(from, start, other);
+  syncRunning_ = false;
 }
 
 void TScrivora2Client::CmHelpDocument() {

@@ -9,6 +9,7 @@
 
 #include "viewer/container_document.h"
 #include "viewer/core/pane_layout.h"
+#include "viewer/core/text_snapshot_pane.h"
 #include "viewer/embedded_rich_edit.h"
 #include "viewer/framework/window.h"
 
@@ -37,6 +38,12 @@ class TScrivora2Client : public Window {
   // Where the panes go in a client area of the given size.
   PaneLayout Layout(int width, int height) const;
 
+  // Note tracking: the first marker at or after character `start` of `scrolled` is selected in
+  // the other pane and brought to its top line. Runs no check of either pane.
+  void SyncToMarker(const EmbeddedRichEdit& scrolled, std::int32_t start);
+  // True while SyncToMarker moves a pane.
+  bool SyncRunning() const { return syncRunning_; }
+
   // Help > Document...: the description proper in a modal box captioned with the title.
   void CmHelpDocument();
 
@@ -55,6 +62,10 @@ class TScrivora2Client : public Window {
   std::wstring title_;
   std::unique_ptr<EmbeddedRichEdit> textPane_;
   std::unique_ptr<EmbeddedRichEdit> notesPane_;
+  // Copies of the loaded panes' text, searched in memory by the tracking.
+  std::unique_ptr<TextSnapshotPane> textSnapshot_;
+  std::unique_ptr<TextSnapshotPane> notesSnapshot_;
+  bool syncRunning_ = false;
 };
 
 }  // namespace scrivora

@@ -17,7 +17,7 @@ namespace {
 
 using scrivora::CharRange;
 
-// The find flags of commdlg.h, which would also turn FindText into a macro.
+// The find flags of commdlg.h (FR_DOWN, FR_WHOLEWORD, FR_MATCHCASE).
 constexpr WPARAM kFindDown = 1, kFindWholeWord = 2, kFindMatchCase = 4;
 
 // The pane operations over a rich-edit control, as the viewer's adapter performs them.
@@ -35,7 +35,7 @@ class RichEditPane : public scrivora::PaneControl {
     return static_cast<std::int32_t>(SendMessageW(control_, EM_EXLINEFROMCHAR, 0, index));
   }
   void ScrollLines(std::int32_t lines) override { SendMessageW(control_, EM_LINESCROLL, 0, lines); }
-  std::int32_t FindText(std::u16string_view text, std::int32_t start, bool matchCase,
+  std::int32_t FindString(std::u16string_view text, std::int32_t start, bool matchCase,
                         bool wholeWord) const override {
     std::wstring needle(text.begin(), text.end());
     FINDTEXTEXW find{};
@@ -147,8 +147,8 @@ int wmain() {
   const std::wstring lastMarker = Marker(kNotes);
   const std::u16string last(lastMarker.begin(), lastMarker.end());
   const auto lastSize = static_cast<std::int32_t>(last.size());
-  const std::int32_t lastReference = textPane.FindText(last, 0, false, false);
-  const std::int32_t lastNote = notesPane.FindText(last, 0, false, false);
+  const std::int32_t lastReference = textPane.FindString(last, 0, false, false);
+  const std::int32_t lastNote = notesPane.FindString(last, 0, false, false);
   // The reader has the last note (reference) on the top line: the lookup in the other pane runs
   // from its start to its end.
   const std::int32_t notesStart = notesPane.LineIndex(notesPane.LineFromChar(lastNote));
@@ -206,18 +206,18 @@ int wmain() {
     for (const std::wstring& marker : {Marker(n), L"\u00B7" + std::to_wstring(n) + L"\u00B7"}) {
       const std::u16string needle(marker.begin(), marker.end());
       for (std::int32_t from : {0, lastNote / 2}) {
-        check("notes lookup", notesSnapshot.FindText(needle, from, false, false) ==
-                                  notesPane.FindText(needle, from, false, false));
+        check("notes lookup", notesSnapshot.FindString(needle, from, false, false) ==
+                                  notesPane.FindString(needle, from, false, false));
       }
     }
   }
   for (const wchar_t* word : {L"QUICK", L"Lazy DOG", L"REFERENCE\u00B7", L"nOtE nUmBeR 4999"}) {
     const std::wstring wide(word);
     const std::u16string needle(wide.begin(), wide.end());
-    check("word lookup", textSnapshot.FindText(needle, 4000000, false, false) ==
-                             textPane.FindText(needle, 4000000, false, false));
-    check("notes word lookup", notesSnapshot.FindText(needle, 0, false, false) ==
-                                   notesPane.FindText(needle, 0, false, false));
+    check("word lookup", textSnapshot.FindString(needle, 4000000, false, false) ==
+                             textPane.FindString(needle, 4000000, false, false));
+    check("notes word lookup", notesSnapshot.FindString(needle, 0, false, false) ==
+                                   notesPane.FindString(needle, 0, false, false));
   }
   const auto phase = [&](const char* what, auto run) {
     const Figure figure = Time(run, 10);
@@ -226,7 +226,7 @@ int wmain() {
   phase("find marker in the text snapshot",
         [&] { (void)scrivora::FindMarker(textSnapshot, textStart); });
   phase("find last marker in the text snapshot",
-        [&] { (void)textSnapshot.FindText(last, 0, false, false); });
+        [&] { (void)textSnapshot.FindString(last, 0, false, false); });
   phase("select it", [&] { textPane.SetSelection({lastReference, lastReference + lastSize}); });
   phase("line of it", [&] { (void)textPane.LineFromChar(lastReference); });
   phase("first visible line", [&] { (void)textPane.FirstVisibleLine(); });

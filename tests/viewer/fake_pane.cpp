@@ -34,7 +34,7 @@ void FakePane::ScrollLines(std::int32_t lines) {
   top_ = std::clamp(top_ + lines, 0, lowestTop);
 }
 
-std::int32_t FakePane::FindText(std::u16string_view text, std::int32_t start, bool matchCase,
+std::int32_t FakePane::FindString(std::u16string_view text, std::int32_t start, bool matchCase,
                                 bool /*wholeWord*/) const {
   ++findCalls;
   if (start < 0 || text.empty()) return -1;

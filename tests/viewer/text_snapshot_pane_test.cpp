@@ -36,7 +36,7 @@ TEST(FindIgnoringCase, AnswersAsTheControlsSearchDoes) {
                                     u"missing",      u"e"};
   for (const std::u16string& needle : needles) {
     for (std::int32_t start = 0; start <= pane.TextLength(); ++start) {
-      EXPECT_EQ(FindIgnoringCase(text, needle, start), pane.FindText(needle, start, false, false))
+      EXPECT_EQ(FindIgnoringCase(text, needle, start), pane.FindString(needle, start, false, false))
           << "needle of " << needle.size() << " at " << start;
     }
   }
@@ -68,14 +68,14 @@ TEST(TextSnapshotPane, TracksLikeThePaneWithoutSearchingIt) {
   EXPECT_EQ(textSnapshot.TextRange(4 * 40 + 4, 4 * 40 + 8), u"\u00B7iv\u00B7");
   EXPECT_EQ(textSnapshot.TextRange(-5, 3), u"lin");
   // Searches with match case or whole word stay the control's.
-  EXPECT_EQ(textSnapshot.FindText(u"\u00B7IV\u00B7", 0, true, false), -1);
+  EXPECT_EQ(textSnapshot.FindString(u"\u00B7IV\u00B7", 0, true, false), -1);
   EXPECT_EQ(text.findCalls, 1);
 }
 
 TEST(TextSnapshotPane, AsksThePaneUntilTheSnapshotIsTaken) {
   FakePane pane(u"before \u00B71\u00B7");
   TextSnapshotPane snapshot(pane);
-  EXPECT_EQ(snapshot.FindText(u"\u00B71\u00B7", 0, false, false), 7);
+  EXPECT_EQ(snapshot.FindString(u"\u00B71\u00B7", 0, false, false), 7);
   EXPECT_EQ(snapshot.TextLength(), 10);
   EXPECT_EQ(snapshot.TextRange(7, 10), u"\u00B71\u00B7");
   EXPECT_EQ(pane.findCalls, 1);

@@ -106,10 +106,10 @@ TEST(ViewerFind, ThePaneControlOperations) {
   const TestFile file(ContainerSpec{}.Build());
   RunningViewer viewer(file.Path());
   const EmbeddedRichEdit& pane = viewer.TextPane();
-  EXPECT_EQ(pane.FindText(u"\u00b71\u00b7", 0, false, false), 16);
-  EXPECT_EQ(pane.FindText(u"WHALES", 0, false, true), 58);
-  EXPECT_EQ(pane.FindText(u"WHALES", 0, true, false), -1);
-  EXPECT_EQ(pane.FindText(u"Hello", 1, false, false), -1);
+  EXPECT_EQ(pane.FindString(u"\u00b71\u00b7", 0, false, false), 16);
+  EXPECT_EQ(pane.FindString(u"WHALES", 0, false, true), 58);
+  EXPECT_EQ(pane.FindString(u"WHALES", 0, true, false), -1);
+  EXPECT_EQ(pane.FindString(u"Hello", 1, false, false), -1);
   EXPECT_EQ(pane.TextRange(16, 19), u"\u00b71\u00b7");
   EXPECT_EQ(pane.LineFromChar(0), 0);
   EXPECT_EQ(pane.LineIndex(pane.LineFromChar(40)), 35);

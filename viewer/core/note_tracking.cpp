@@ -11,15 +11,15 @@ std::optional<std::int32_t> TopLineCheck::Check(const PaneControl& pane) {
 
 std::u16string FindMarker(const PaneControl& pane, std::int32_t start) {
   const std::u16string_view dot(&kMarkerDot, 1);
-  const std::int32_t first = pane.FindText(dot, start, false, false);
+  const std::int32_t first = pane.FindString(dot, start, false, false);
   if (first < 0) return {};
-  const std::int32_t second = pane.FindText(dot, first + 1, false, false);
+  const std::int32_t second = pane.FindString(dot, first + 1, false, false);
   if (second < 0 || second - first > kMaxMarkerSpan) return {};
   return pane.TextRange(first, second + 1);
 }
 
 bool ShowMarker(PaneControl& other, std::u16string_view marker) {
-  const std::int32_t match = other.FindText(marker, 0, false, false);
+  const std::int32_t match = other.FindString(marker, 0, false, false);
   if (match < 0) return false;
   other.SetSelection({match, match + static_cast<std::int32_t>(marker.size())});
   const std::int32_t line = other.LineFromChar(match);

@@ -74,9 +74,9 @@ void TextSnapshotPane::TakeSnapshot() {
   taken_ = true;
 }
 
-std::int32_t TextSnapshotPane::FindText(std::u16string_view text, std::int32_t start,
+std::int32_t TextSnapshotPane::FindString(std::u16string_view text, std::int32_t start,
                                         bool matchCase, bool wholeWord) const {
-  if (!taken_ || matchCase || wholeWord) return pane_.FindText(text, start, matchCase, wholeWord);
+  if (!taken_ || matchCase || wholeWord) return pane_.FindString(text, start, matchCase, wholeWord);
   return FindIgnoringCase(text_, text, start);
 }
 

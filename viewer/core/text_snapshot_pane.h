@@ -35,7 +35,7 @@ class TextSnapshotPane : public PaneControl {
   std::int32_t LineIndex(std::int32_t line) const override { return pane_.LineIndex(line); }
   std::int32_t LineFromChar(std::int32_t index) const override { return pane_.LineFromChar(index); }
   void ScrollLines(std::int32_t lines) override { pane_.ScrollLines(lines); }
-  std::int32_t FindText(std::u16string_view text, std::int32_t start, bool matchCase,
+  std::int32_t FindString(std::u16string_view text, std::int32_t start, bool matchCase,
                         bool wholeWord) const override;
   std::u16string TextRange(std::int32_t from, std::int32_t to) const override;
   CharRange Selection() const override { return pane_.Selection(); }
