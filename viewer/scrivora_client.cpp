@@ -1,8 +1,11 @@
 #include "viewer/scrivora_client.h"
 
 #include "viewer/core/note_tracking.h"
+#include "viewer/core/print_command.h"
 #include "viewer/doc_content.h"
 #include "viewer/framework/frame_window.h"
+#include "viewer/printing/pane_job_runner.h"
+#include "viewer/printing/print_dialog.h"
 #include "viewer/resources/command_ids.h"
 
 namespace scrivora {
@@ -36,9 +39,17 @@ TScrivora2Client::~TScrivora2Client() = default;
 
 const ResponseTable& TScrivora2Client::Responses() const {
   static const MessageEntry messages[] = {Ev(WM_SIZE, &TScrivora2Client::EvSize)};
+  using P = TScrivora2Client;
   static const CommandEntry commands[] = {
-      Cm(CM_HELPDOCUMENT, &TScrivora2Client::CmHelpDocument)};
-  static const ResponseTable table{&Window::Responses(), messages, commands, {}};
+      Cm(CM_FILEPRINT, &P::CmFilePrint),
+      Cm(CM_PRINTNOTES, &P::CmPrintNotes),
+      Cm(CM_HELPDOCUMENT, &P::CmHelpDocument),
+  };
+  static const EnablerEntry enablers[] = {
+      Ce(CM_FILEPRINT, &P::CePrint),
+      Ce(CM_PRINTNOTES, &P::CePrint),
+  };
+  static const ResponseTable table{&Window::Responses(), messages, commands, enablers};
   return table;
 }
 
@@ -88,6 +99,23 @@ void TScrivora2Client::SyncToMarker(const EmbeddedRichEdit& scrolled, std::int32
   syncRunning_ = true;
   scrivora::SyncToMarker(from, start, other);
   syncRunning_ = false;
+}
+
+namespace {
+void RunPrint(TScrivora2Client& client, PrintCommand command) {
+  Win32PrintDialog dialog(client.Handle());
+  MessageBoxQuestion question(client.Handle());
+  PaneJobRunner runner(client);
+  RunPrintCommand(command, client.Permissions(), dialog, question, runner);
+}
+}  // namespace
+
+void TScrivora2Client::CmFilePrint() { RunPrint(*this, PrintCommand::FilePrint); }
+
+void TScrivora2Client::CmPrintNotes() { RunPrint(*this, PrintCommand::PrintNotes); }
+
+void TScrivora2Client::CePrint(CommandEnabler& enabler) {
+  enabler.Enable(PrintCommandEnabled(Permissions()));
 }
 
 void TScrivora2Client::CmHelpDocument() {

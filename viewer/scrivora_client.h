@@ -44,6 +44,12 @@ class TScrivora2Client : public Window {
   // True while SyncToMarker moves a pane.
   bool SyncRunning() const { return syncRunning_; }
 
+  // File > Print... and File > Print notes only...: the print dialog, then the jobs that the
+  // permissions and the reader's choice call for. Both are enabled only with a printing bit.
+  void CmFilePrint();
+  void CmPrintNotes();
+  void CePrint(CommandEnabler& enabler);
+
   // Help > Document...: the description proper in a modal box captioned with the title.
   void CmHelpDocument();
 

@@ -1,0 +1,28 @@
+#include "viewer/printing/pane_job_runner.h"
+
+#include "viewer/framework/frame_window.h"
+#include "viewer/printing/gdi_print_job.h"
+#include "viewer/printing/print_range.h"
+#include "viewer/scrivora_client.h"
+
+namespace scrivora {
+
+PaneJobRunner::PaneJobRunner(TScrivora2Client& client)
+    : client_(client), documentName_(client.Title().begin(), client.Title().end()) {}
+
+void PaneJobRunner::PrintRange(PaneKind pane, PrinterContext& printer, bool currentPage,
+                               std::int32_t firstPage, std::int32_t lastPage) {
+  EmbeddedRichEdit& control = pane == PaneKind::Text ? client_.TextPane() : client_.NotesPane();
+  if (!control.Handle()) return;
+  PrintRangePane job;
+  job.control = control.Handle();
+  job.operations = &control;
+  job.client = client_.Handle();
+  job.frame = client_.Frame().Handle();
+  job.documentName = documentName_;
+  job.instance = ::GetModuleHandleW(nullptr);
+  scrivora::PrintRange(job, static_cast<GdiPrinterContext&>(printer).Handle(), currentPage,
+                       firstPage, lastPage);
+}
+
+}  // namespace scrivora
