@@ -222,8 +222,7 @@ void EmbeddedRichEdit::ScrollLines(std::int32_t lines) {
   // Some rich-edit builds scroll EM_LINESCROLL by the height of a line in the default font, not
   // by display lines; where the control reports positions, the scroll goes by the lines' own
   // pixel positions instead.
-  const auto lineCount =
-      static_cast<std::int32_t>(::SendMessageW(Handle(), EM_GETLINECOUNT, 0, 0));
+  const auto lineCount = static_cast<std::int32_t>(::SendMessageW(Handle(), EM_GETLINECOUNT, 0, 0));
   const std::int32_t top = FirstVisibleLine();
   const std::int32_t target = std::clamp(top + lines, 0, std::max(lineCount - 1, 0));
   POINT scroll{};
@@ -240,7 +239,7 @@ void EmbeddedRichEdit::ScrollLines(std::int32_t lines) {
 }
 
 std::int32_t EmbeddedRichEdit::FindString(std::u16string_view text, std::int32_t start,
-                                        bool matchCase, bool wholeWord) const {
+                                          bool matchCase, bool wholeWord) const {
   std::wstring needle(text.begin(), text.end());
   FINDTEXTEXW find{};
   find.chrg = {start, -1};

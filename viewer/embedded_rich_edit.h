@@ -54,7 +54,7 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   std::int32_t LineFromChar(std::int32_t index) const override;
   void ScrollLines(std::int32_t lines) override;
   std::int32_t FindString(std::u16string_view text, std::int32_t start, bool matchCase,
-                        bool wholeWord) const override;
+                          bool wholeWord) const override;
   std::u16string TextRange(std::int32_t from, std::int32_t to) const override;
   CharRange Selection() const override;
   void SetSelection(CharRange range) override;

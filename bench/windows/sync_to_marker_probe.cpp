@@ -36,7 +36,7 @@ class RichEditPane : public scrivora::PaneControl {
   }
   void ScrollLines(std::int32_t lines) override { SendMessageW(control_, EM_LINESCROLL, 0, lines); }
   std::int32_t FindString(std::u16string_view text, std::int32_t start, bool matchCase,
-                        bool wholeWord) const override {
+                          bool wholeWord) const override {
     std::wstring needle(text.begin(), text.end());
     FINDTEXTEXW find{};
     find.chrg.cpMin = start;

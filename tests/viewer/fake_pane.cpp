@@ -35,7 +35,7 @@ void FakePane::ScrollLines(std::int32_t lines) {
 }
 
 std::int32_t FakePane::FindString(std::u16string_view text, std::int32_t start, bool matchCase,
-                                bool /*wholeWord*/) const {
+                                  bool /*wholeWord*/) const {
   ++findCalls;
   if (start < 0 || text.empty()) return -1;
   const auto same = [matchCase](char16_t a, char16_t b) {

@@ -22,7 +22,7 @@ class FakePane : public PaneControl {
   std::int32_t LineFromChar(std::int32_t index) const override;
   void ScrollLines(std::int32_t lines) override;
   std::int32_t FindString(std::u16string_view text, std::int32_t start, bool matchCase,
-                        bool wholeWord) const override;
+                          bool wholeWord) const override;
   std::u16string TextRange(std::int32_t from, std::int32_t to) const override;
   CharRange Selection() const override { return selection_; }
   void SetSelection(CharRange range) override { selection_ = range; }

@@ -28,8 +28,8 @@ ContainerSpec TrackingContainer() {
     const std::string label = i == 7 ? "7A" : n;
     if (i == kNotes)
       for (int j = 0; j < 80; ++j) spec.mainRtf += "A line without a reference.\\par ";
-    spec.mainRtf += "Paragraph " + std::to_string(i) + " of the text with the reference \\'b7" +
-                    n + "\\'b7 to its note.\\par ";
+    spec.mainRtf += "Paragraph " + std::to_string(i) + " of the text with the reference \\'b7" + n +
+                    "\\'b7 to its note.\\par ";
     spec.notesRtf += "\\'b7" + label + "\\'b7 Note " + std::to_string(i) +
                      " explains its paragraph.\\par And says a little more.\\par ";
   }

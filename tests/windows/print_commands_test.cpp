@@ -56,8 +56,8 @@ bool TestPrinterPresent() {
   return ::GetDefaultPrinterW(name, &size) && std::wstring(name) == kPrinterName;
 }
 
-#define SKIP_WITHOUT_PRINTER()                                                                \
-  if (!TestPrinterPresent())                                                                  \
+#define SKIP_WITHOUT_PRINTER()                                                                  \
+  if (!TestPrinterPresent())                                                                    \
   GTEST_SKIP() << "no printer \"ScrivoraPDF\": run the Wine tests through scripts/test, which " \
                   "starts a private CUPS (scripts/setup --print installs it)"
 

@@ -21,9 +21,11 @@ std::u16string FindMarker(const PaneControl& pane, std::int32_t start) {
 bool ShowMarker(PaneControl& other, std::u16string_view marker) {
   const std::int32_t match = other.FindString(marker, 0, false, false);
   if (match < 0) return false;
-  other.SetSelection({match, match + static_cast<std::int32_t>(marker.size())});
   const std::int32_t line = other.LineFromChar(match);
   other.ScrollLines(line - other.FirstVisibleLine());
+  // Selected once its line is in view: a rich-edit control scrolls a selection that lies out of
+  // view into view, which would cost a second scroll of the whole pane.
+  other.SetSelection({match, match + static_cast<std::int32_t>(marker.size())});
   return true;
 }
 

@@ -30,7 +30,7 @@ class PaneControl {
   virtual void ScrollLines(std::int32_t lines) = 0;
   // First occurrence of `text` at or after `start`, towards the end; -1 when there is none.
   virtual std::int32_t FindString(std::u16string_view text, std::int32_t start, bool matchCase,
-                                bool wholeWord) const = 0;
+                                  bool wholeWord) const = 0;
   // The characters from `from` up to `to` (excluded).
   virtual std::u16string TextRange(std::int32_t from, std::int32_t to) const = 0;
   virtual CharRange Selection() const = 0;

@@ -75,7 +75,7 @@ void TextSnapshotPane::TakeSnapshot() {
 }
 
 std::int32_t TextSnapshotPane::FindString(std::u16string_view text, std::int32_t start,
-                                        bool matchCase, bool wholeWord) const {
+                                          bool matchCase, bool wholeWord) const {
   if (!taken_ || matchCase || wholeWord) return pane_.FindString(text, start, matchCase, wholeWord);
   return FindIgnoringCase(text_, text, start);
 }

@@ -36,7 +36,7 @@ class TextSnapshotPane : public PaneControl {
   std::int32_t LineFromChar(std::int32_t index) const override { return pane_.LineFromChar(index); }
   void ScrollLines(std::int32_t lines) override { pane_.ScrollLines(lines); }
   std::int32_t FindString(std::u16string_view text, std::int32_t start, bool matchCase,
-                        bool wholeWord) const override;
+                          bool wholeWord) const override;
   std::u16string TextRange(std::int32_t from, std::int32_t to) const override;
   CharRange Selection() const override { return pane_.Selection(); }
   void SetSelection(CharRange range) override { pane_.SetSelection(range); }

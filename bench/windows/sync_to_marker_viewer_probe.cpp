@@ -1,0 +1,245 @@
+// Times note tracking in the viewer as built: a container of about 5 MB of text with 5,000 notes
+// behind the real scrivora.exe image, opened by the viewer's own application, frame, client and
+// panes. Measures the client's SyncToMarker for the last note in both directions (the lookup from
+// the start of the other pane passes its whole text), and the whole reader's action: a scroll-bar
+// message that takes a pane to its end and runs the check and the sync.
+// Usage: sync_to_marker_viewer_probe.exe <scrivora.exe> <folder for the container>
+#include <windows.h>
+#include <ole2.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "container/stream_codec.h"
+#include "container/trailer.h"
+#include "viewer/scrivora_app.h"
+#include "viewer/scrivora_client.h"
+#include "viewer/sdi_dec_frame.h"
+
+namespace {
+
+using scrivora::CharRange;
+
+std::string ReadAll(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Marker(int n) { return "\\'b7" + std::to_string(n) + "\\'b7"; }
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / frequency.QuadPart;
+}
+
+struct Figure {
+  double slowest = 0;
+  double median = 0;
+  double p95 = 0;
+  double first = 0;
+};
+
+template <class Prepare, class Run>
+Figure Time(Prepare prepare, Run run, int repeats) {
+  std::vector<double> times;
+  for (int i = 0; i < repeats; ++i) {
+    prepare();
+    LARGE_INTEGER from, to;
+    QueryPerformanceCounter(&from);
+    run();
+    QueryPerformanceCounter(&to);
+    times.push_back(Milliseconds(from, to));
+  }
+  const double first = times.front();
+  std::sort(times.begin(), times.end());
+  return {times.back(), times[times.size() / 2], times[times.size() * 95 / 100], first};
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: sync_to_marker_viewer_probe <scrivora.exe> <folder>\n");
+    return 2;
+  }
+  constexpr int kNotes = 5000;
+  const std::string words =
+      "The quick brown fox jumps over the lazy dog, and the reader follows every word of it. ";
+  std::string mainRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+  std::string notesRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+  for (int n = 1; n <= kNotes; ++n) {
+    for (int i = 0; i < 11; ++i) mainRtf += words;
+    mainRtf += "reference" + Marker(n) + " here.\\par ";
+    notesRtf += Marker(n) + " Note number " + std::to_string(n) + " explains a point.\\par ";
+  }
+  mainRtf += "}";
+  notesRtf += "}";
+
+  const std::string image = ReadAll(argv[1]);
+  if (image.empty()) {
+    std::fprintf(stderr, "cannot read the viewer image\n");
+    return 2;
+  }
+  const std::string main = scrivora::EncodeStream(mainRtf);
+  const std::string notes = scrivora::EncodeStream(notesRtf);
+  scrivora::ContainerTrailer trailer;
+  trailer.mainOffset = static_cast<std::int32_t>(image.size());
+  trailer.notesOffset = trailer.mainOffset + static_cast<std::int32_t>(main.size());
+  trailer.descriptionOffset = trailer.notesOffset + static_cast<std::int32_t>(notes.size());
+  trailer.notesPercent = 30;
+  trailer.permissions = 7;
+  const auto bytes = scrivora::EncodeTrailer(trailer);
+  const std::wstring container = std::wstring(argv[2]) + L"\\tracking-5mb.exe";
+  {
+    std::ofstream out(container.c_str(), std::ios::binary);
+    out << image << main << notes << "Tracking probe\r\nFive thousand notes.";
+    out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  }
+
+  ::OleInitialize(nullptr);
+  int status = 0;
+  {
+    scrivora::TScrivora2App app(container);
+    LARGE_INTEGER from, to;
+    QueryPerformanceCounter(&from);
+    if (!app.Start(SW_SHOWNORMAL)) return 2;
+    app.PumpWaiting();
+    QueryPerformanceCounter(&to);
+    scrivora::TScrivora2Client& client = app.Frame()->Client();
+    scrivora::EmbeddedRichEdit& text = client.TextPane();
+    scrivora::EmbeddedRichEdit& notesPane = client.NotesPane();
+    std::printf("viewer start with the container (load and snapshots): %.0f ms\n",
+                Milliseconds(from, to));
+    std::printf("text pane: %d characters; notes pane: %d characters; %d notes\n",
+                text.TextLength(), notesPane.TextLength(), kNotes);
+
+    const std::u16string last = u"\u00B7" + std::u16string(u"5000") + u"\u00B7";
+    const auto lastSize = static_cast<std::int32_t>(last.size());
+    const std::int32_t lastReference = text.FindString(last, 0, false, false);
+    const std::int32_t lastNote = notesPane.FindString(last, 0, false, false);
+    const std::int32_t textStart = text.LineIndex(text.LineFromChar(lastReference));
+    const std::int32_t notesStart = notesPane.LineIndex(notesPane.LineFromChar(lastNote));
+
+    bool right = lastReference > 0 && lastNote > 0;
+    const Figure toNotes = Time([&] { notesPane.ScrollLines(-notesPane.FirstVisibleLine()); },
+                                [&] {
+                                  client.SyncToMarker(text, textStart);
+                                  ::UpdateWindow(notesPane.Handle());
+                                },
+                                50);
+    right = right && notesPane.Selection() == CharRange{lastNote, lastNote + lastSize};
+    const Figure toText = Time([&] { text.ScrollLines(-text.FirstVisibleLine()); },
+                               [&] {
+                                 client.SyncToMarker(notesPane, notesStart);
+                                 ::UpdateWindow(text.Handle());
+                               },
+                               50);
+    right = right && text.Selection() == CharRange{lastReference, lastReference + lastSize};
+    std::printf(
+        "SyncToMarker text -> notes (last note): slowest %.2f ms, 95%% %.2f ms, median %.2f ms, "
+        "first run %.2f ms\n",
+        toNotes.slowest, toNotes.p95, toNotes.median, toNotes.first);
+    std::printf(
+        "SyncToMarker notes -> text (last note): slowest %.2f ms, 95%% %.2f ms, median %.2f ms, "
+        "first run %.2f ms\n",
+        toText.slowest, toText.p95, toText.median, toText.first);
+
+    const auto phase = [&](const char* what, auto run) {
+      const Figure figure = Time([] {}, run, 10);
+      std::printf("  %s: slowest %.2f ms, median %.2f ms\n", what, figure.slowest, figure.median);
+    };
+    phase("line count", [&] { (void)::SendMessageW(text.Handle(), EM_GETLINECOUNT, 0, 0); });
+    phase("first visible line", [&] { (void)text.FirstVisibleLine(); });
+    phase("line of the last reference", [&] { (void)text.LineFromChar(lastReference); });
+    phase("start of its line", [&] { (void)text.LineIndex(text.LineFromChar(lastReference)); });
+    phase("select it", [&] { text.SetSelection({lastReference, lastReference + lastSize}); });
+    phase("position of the last reference", [&] {
+      POINTL at{};
+      ::SendMessageW(text.Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), lastReference);
+    });
+    const Figure setPos =
+        Time([&] { text.ScrollLines(-text.FirstVisibleLine()); },
+             [&] {
+               POINT to{0, 0x7FFFFFF};
+               ::SendMessageW(text.Handle(), EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&to));
+             },
+             10);
+    std::printf("  scroll position 0 -> end: slowest %.2f ms, median %.2f ms\n", setPos.slowest,
+                setPos.median);
+    const Figure painted = Time(
+        [&] {
+          text.ScrollLines(-text.FirstVisibleLine());
+          ::UpdateWindow(text.Handle());
+        },
+        [&] {
+          POINT to{0, 0x7FFFFFF};
+          ::SendMessageW(text.Handle(), EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&to));
+          ::UpdateWindow(text.Handle());
+        },
+        10);
+    std::printf("  scroll position 0 -> end, painted: slowest %.2f ms, median %.2f ms\n",
+                painted.slowest, painted.median);
+    const Figure quiet = Time(
+        [&] {
+          text.ScrollLines(-text.FirstVisibleLine());
+          ::UpdateWindow(text.Handle());
+        },
+        [&] {
+          ::SendMessageW(text.Handle(), WM_SETREDRAW, FALSE, 0);
+          POINT to{0, 0x7FFFFFF};
+          ::SendMessageW(text.Handle(), EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&to));
+          ::SendMessageW(text.Handle(), WM_SETREDRAW, TRUE, 0);
+          ::InvalidateRect(text.Handle(), nullptr, TRUE);
+          ::UpdateWindow(text.Handle());
+        },
+        10);
+    std::printf(
+        "  scroll position 0 -> end, redraw off, painted: slowest %.2f ms, median %.2f ms\n",
+        quiet.slowest, quiet.median);
+    const Figure paintOnly = Time([&] { ::InvalidateRect(text.Handle(), nullptr, TRUE); },
+                                  [&] { ::UpdateWindow(text.Handle()); }, 10);
+    std::printf("  paint only: slowest %.2f ms, median %.2f ms\n", paintOnly.slowest,
+                paintOnly.median);
+    const Figure lineScroll =
+        Time([&] { text.ScrollLines(-text.FirstVisibleLine()); },
+             [&] { ::SendMessageW(text.Handle(), EM_LINESCROLL, 0, 100000); }, 10);
+    std::printf("  EM_LINESCROLL 0 -> end: slowest %.2f ms, median %.2f ms\n", lineScroll.slowest,
+                lineScroll.median);
+    RECT area;
+    ::GetClientRect(text.Handle(), &area);
+    std::printf("  text pane %ld x %ld pixels\n", area.right, area.bottom);
+    const Figure down = Time([&] { text.ScrollLines(-text.FirstVisibleLine()); },
+                             [&] { text.ScrollLines(text.LineFromChar(lastReference)); }, 10);
+    std::printf("  scroll 0 -> end: slowest %.2f ms, median %.2f ms\n", down.slowest, down.median);
+
+    // The reader's whole action: the notes pane's scroll bar to its end; the control scrolls, the
+    // check runs and the text pane follows to the last reference.
+    const Figure bar = Time(
+        [&] {
+          ::SendMessageW(notesPane.Handle(), WM_VSCROLL, SB_TOP, 0);
+          text.ScrollLines(-text.FirstVisibleLine());
+          app.PumpWaiting();
+        },
+        [&] {
+          ::SendMessageW(notesPane.Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+          ::UpdateWindow(text.Handle());
+        },
+        20);
+    std::printf(
+        "scroll bar to the end of the notes, with tracking: slowest %.2f ms, median %.2f ms\n",
+        bar.slowest, bar.median);
+    std::printf("target: SyncToMarker at most 16 ms; results %s\n", right ? "right" : "WRONG");
+    status = right ? 0 : 1;
+    ::DestroyWindow(app.Frame()->Handle());
+    app.PumpWaiting();
+  }
+  ::OleUninitialize();
+  ::DeleteFileW(container.c_str());
+  return status;
+}
