@@ -1,12 +1,13 @@
 // Times note tracking in the viewer as built: a container of about 5 MB of text with 5,000 notes
 // behind the real scrivora.exe image, opened by the viewer's own application, frame, client and
 // panes. Measures the client's SyncToMarker for the last note in both directions (the lookup from
-// the start of the other pane passes its whole text), and the whole reader's action: a scroll-bar
-// message that takes a pane to its end and runs the check and the sync.
+// the start of the other pane passes its whole text), the parts of a run in the big pane (scroll,
+// selection, paint: the control's own costs), and the whole reader's action: a scroll-bar message
+// that takes a pane to its end and runs the check and the sync.
 // Usage: sync_to_marker_viewer_probe.exe <scrivora.exe> <folder for the container>
-#include <windows.h>
 #include <ole2.h>
 #include <richedit.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -127,29 +128,58 @@ int wmain(int argc, wchar_t** argv) {
     const std::int32_t notesStart = notesPane.LineIndex(notesPane.LineFromChar(lastNote));
 
     bool right = lastReference > 0 && lastNote > 0;
-    const Figure toNotes = Time([&] { notesPane.ScrollLines(-notesPane.FirstVisibleLine()); },
-                                [&] {
-                                  client.SyncToMarker(text, textStart);
-                                  ::UpdateWindow(notesPane.Handle());
-                                },
-                                50);
-    right = right && notesPane.Selection() == CharRange{lastNote, lastNote + lastSize};
-    const Figure toText = Time([&] { text.ScrollLines(-text.FirstVisibleLine()); },
-                               [&] {
-                                 client.SyncToMarker(notesPane, notesStart);
-                                 ::UpdateWindow(text.Handle());
-                               },
-                               50);
-    right = right && text.Selection() == CharRange{lastReference, lastReference + lastSize};
-    std::printf(
-        "SyncToMarker text -> notes (last note): slowest %.2f ms, 95%% %.2f ms, median %.2f ms, "
-        "first run %.2f ms\n",
-        toNotes.slowest, toNotes.p95, toNotes.median, toNotes.first);
-    std::printf(
-        "SyncToMarker notes -> text (last note): slowest %.2f ms, 95%% %.2f ms, median %.2f ms, "
-        "first run %.2f ms\n",
-        toText.slowest, toText.p95, toText.median, toText.first);
+    // Before each run the other pane stands at its start. Its selection is either near the
+    // marker that the run selects (the reader went through the notes in order) or at the start
+    // of its text (a jump through the whole document): the rich-edit control's cost of moving a
+    // selection grows with the distance it moves.
+    const auto measure = [&](const char* name, scrivora::EmbeddedRichEdit& scrolled,
+                             std::int32_t start, scrivora::EmbeddedRichEdit& other,
+                             std::int32_t marker, bool farSelection) {
+      const CharRange before = farSelection ? CharRange{0, 0} : CharRange{marker - 40, marker - 40};
+      const Figure figure = Time(
+          [&] {
+            other.SetSelection(before);
+            other.ScrollLines(-other.FirstVisibleLine());
+            ::UpdateWindow(other.Handle());
+          },
+          [&] {
+            client.SyncToMarker(scrolled, start);
+            ::UpdateWindow(other.Handle());
+          },
+          30);
+      right = right && other.Selection() == CharRange{marker, marker + lastSize};
+      std::printf(
+          "SyncToMarker %s (last note), selection %s before: slowest %.2f ms, 95%% %.2f ms, "
+          "median %.2f ms, first run %.2f ms\n",
+          name, farSelection ? "at the start" : "near", figure.slowest, figure.p95, figure.median,
+          figure.first);
+    };
+    for (bool farSelection : {false, true}) {
+      measure("text -> notes", text, textStart, notesPane, lastNote, farSelection);
+      measure("notes -> text", notesPane, notesStart, text, lastReference, farSelection);
+    }
 
+    // The parts of a run in the big pane, one by one.
+    const auto step = [&](const char* what, auto run) {
+      LARGE_INTEGER a, b;
+      QueryPerformanceCounter(&a);
+      run();
+      QueryPerformanceCounter(&b);
+      std::printf("  %s: %.2f ms\n", what, Milliseconds(a, b));
+    };
+    const std::int32_t line = text.LineFromChar(lastReference);
+    text.SetSelection({0, 0});
+    text.ScrollLines(-text.FirstVisibleLine());
+    ::UpdateWindow(text.Handle());
+    step("text pane: scroll from line 0 to the last reference",
+         [&] { text.ScrollLines(line - text.FirstVisibleLine()); });
+    step("text pane: move the caret from 0 to the visible last reference", [&] {
+      text.SetSelection({lastReference, lastReference});
+    });
+    step("text pane: select the marker there", [&] {
+      text.SetSelection({lastReference, lastReference + lastSize});
+    });
+    step("text pane: paint", [&] { ::UpdateWindow(text.Handle()); });
     const auto phase = [&](const char* what, auto run) {
       const Figure figure = Time([] {}, run, 10);
       std::printf("  %s: slowest %.2f ms, median %.2f ms\n", what, figure.slowest, figure.median);
@@ -159,65 +189,9 @@ int wmain(int argc, wchar_t** argv) {
     phase("line of the last reference", [&] { (void)text.LineFromChar(lastReference); });
     phase("start of its line", [&] { (void)text.LineIndex(text.LineFromChar(lastReference)); });
     phase("select it", [&] { text.SetSelection({lastReference, lastReference + lastSize}); });
-    phase("position of the last reference", [&] {
-      POINTL at{};
-      ::SendMessageW(text.Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), lastReference);
-    });
-    const Figure setPos =
-        Time([&] { text.ScrollLines(-text.FirstVisibleLine()); },
-             [&] {
-               POINT to{0, 0x7FFFFFF};
-               ::SendMessageW(text.Handle(), EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&to));
-             },
-             10);
-    std::printf("  scroll position 0 -> end: slowest %.2f ms, median %.2f ms\n", setPos.slowest,
-                setPos.median);
-    const Figure painted = Time(
-        [&] {
-          text.ScrollLines(-text.FirstVisibleLine());
-          ::UpdateWindow(text.Handle());
-        },
-        [&] {
-          POINT to{0, 0x7FFFFFF};
-          ::SendMessageW(text.Handle(), EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&to));
-          ::UpdateWindow(text.Handle());
-        },
-        10);
-    std::printf("  scroll position 0 -> end, painted: slowest %.2f ms, median %.2f ms\n",
-                painted.slowest, painted.median);
-    const Figure quiet = Time(
-        [&] {
-          text.ScrollLines(-text.FirstVisibleLine());
-          ::UpdateWindow(text.Handle());
-        },
-        [&] {
-          ::SendMessageW(text.Handle(), WM_SETREDRAW, FALSE, 0);
-          POINT to{0, 0x7FFFFFF};
-          ::SendMessageW(text.Handle(), EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&to));
-          ::SendMessageW(text.Handle(), WM_SETREDRAW, TRUE, 0);
-          ::InvalidateRect(text.Handle(), nullptr, TRUE);
-          ::UpdateWindow(text.Handle());
-        },
-        10);
-    std::printf(
-        "  scroll position 0 -> end, redraw off, painted: slowest %.2f ms, median %.2f ms\n",
-        quiet.slowest, quiet.median);
-    const Figure paintOnly = Time([&] { ::InvalidateRect(text.Handle(), nullptr, TRUE); },
-                                  [&] { ::UpdateWindow(text.Handle()); }, 10);
-    std::printf("  paint only: slowest %.2f ms, median %.2f ms\n", paintOnly.slowest,
-                paintOnly.median);
-    const Figure lineScroll =
-        Time([&] { text.ScrollLines(-text.FirstVisibleLine()); },
-             [&] { ::SendMessageW(text.Handle(), EM_LINESCROLL, 0, 100000); }, 10);
-    std::printf("  EM_LINESCROLL 0 -> end: slowest %.2f ms, median %.2f ms\n", lineScroll.slowest,
-                lineScroll.median);
     RECT area;
     ::GetClientRect(text.Handle(), &area);
     std::printf("  text pane %ld x %ld pixels\n", area.right, area.bottom);
-    const Figure down = Time([&] { text.ScrollLines(-text.FirstVisibleLine()); },
-                             [&] { text.ScrollLines(text.LineFromChar(lastReference)); }, 10);
-    std::printf("  scroll 0 -> end: slowest %.2f ms, median %.2f ms\n", down.slowest, down.median);
-
     // The reader's whole action: the notes pane's scroll bar to its end; the control scrolls, the
     // check runs and the text pane follows to the last reference.
     const Figure bar = Time(
