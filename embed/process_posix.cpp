@@ -1,0 +1,124 @@
+// Pipelines on POSIX systems: posix_spawn with the descriptors put in place for the child.
+#include "embed/process.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+extern char** environ;
+
+namespace scrivora {
+namespace {
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() { Close(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  void Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+};
+
+class SpawnSetup {
+ public:
+  SpawnSetup() {
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawnattr_init(&attributes);
+  }
+  ~SpawnSetup() {
+    ::posix_spawnattr_destroy(&attributes);
+    ::posix_spawn_file_actions_destroy(&actions);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+};
+
+// Starts `command` with `in` as its standard input and `out` as its standard output. Every other
+// descriptor of ours is close-on-exec, so the child holds no stray end of the pipe.
+pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome) {
+  SpawnSetup setup;
+  ::posix_spawn_file_actions_adddup2(&setup.actions, in, STDIN_FILENO);
+  ::posix_spawn_file_actions_adddup2(&setup.actions, out, STDOUT_FILENO);
+  // The child starts with the signal dispositions a program expects, not with ours.
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGXFSZ);
+  sigaddset(&defaults, SIGPIPE);
+  ::posix_spawnattr_setsigdefault(&setup.attributes, &defaults);
+  ::posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGDEF);
+
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(command.program.c_str()));
+  for (const NativeString& argument : command.arguments) {
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  }
+  argv.push_back(nullptr);
+
+  pid_t pid = -1;
+  const int error = ::posix_spawn(&pid, command.program.c_str(), &setup.actions,
+                                  &setup.attributes, argv.data(), environ);
+  if (error != 0) {
+    outcome.kind = ChildOutcome::Kind::NotStarted;
+    outcome.reason = std::strerror(error);
+    return -1;
+  }
+  return pid;
+}
+
+void Wait(pid_t pid, ChildOutcome& outcome) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      outcome.kind = ChildOutcome::Kind::NotStarted;
+      outcome.reason = std::strerror(errno);
+      return;
+    }
+  }
+  if (WIFSIGNALED(status)) {
+    outcome.kind = ChildOutcome::Kind::Killed;
+    outcome.code = WTERMSIG(status);
+  } else {
+    outcome.kind = ChildOutcome::Kind::Exited;
+    outcome.code = WEXITSTATUS(status);
+  }
+}
+
+}  // namespace
+
+PipelineOutcome RunPipeline(const Command& first, const Command& second, const File& input,
+                            const File& output) {
+  PipelineOutcome outcome;
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC) != 0) {
+    outcome.setup = OsResult::Failed(std::strerror(errno));
+    return outcome;
+  }
+  Descriptor readEnd(ends[0]), writeEnd(ends[1]);
+
+  const pid_t firstPid = Spawn(first, input.handle(), writeEnd.get(), outcome.first);
+  writeEnd.Close();  // the second program sees the end of its input when the first one ends
+  pid_t secondPid = -1;
+  if (firstPid > 0) secondPid = Spawn(second, readEnd.get(), output.handle(), outcome.second);
+  readEnd.Close();  // without a reader the first program is not left waiting on a full pipe
+
+  if (firstPid > 0) Wait(firstPid, outcome.first);
+  if (secondPid > 0) Wait(secondPid, outcome.second);
+  return outcome;
+}
+
+}  // namespace scrivora
