@@ -78,7 +78,7 @@ std::optional<EmbedFailure> RunSplitter(const StreamRun& run, const EmbedOptions
   }
   std::string reason;
   if (!outcome.first.ok()) reason = outcome.first.Describe("notes " + std::string(run.mode));
-  if (!outcome.second.ok()) {
+  if (!outcome.second.ok() && outcome.second.kind != ChildOutcome::Kind::NotRun) {
     reason += (reason.empty() ? "" : "; ") + outcome.second.Describe("encrypt");
   }
   if (!reason.empty()) return Fail("running " + pipeline + " on", options.rtfSource, reason);

@@ -40,6 +40,8 @@ std::string WindowsErrorText(DWORD code) {
                              reason.back() == ' ' || reason.back() == '.')) {
     reason.pop_back();
   }
+  // Texts with inserts ("Bad EXE format for %1") are shown without them.
+  for (std::size_t at; (at = reason.find("%1")) != std::string::npos;) reason.replace(at, 2, "it");
   if (reason.empty()) reason = "system error " + std::to_string(code);
   return reason;
 }
