@@ -5,10 +5,10 @@
 #include <system_error>
 #include <vector>
 
-#include "container/stream_codec.h"
 #include "container/trailer.h"
 #include "embed/platform.h"
 #include "embed/process.h"
+#include "embed/stream_check.h"
 
 namespace scrivora {
 namespace {
@@ -40,72 +40,101 @@ std::optional<EmbedFailure> CheckCompanion(const fs::path& program) {
   return std::nullopt;
 }
 
-// Reads from the current position to the end of the file.
+// Reads from the current position to the end of the file, straight into `bytes`.
 OsResult ReadRest(File& file, std::string& bytes, std::uint64_t expectedSize) {
-  bytes.clear();
-  bytes.reserve(static_cast<std::size_t>(expectedSize));
-  std::vector<char> chunk(1 << 20);
+  bytes.resize(static_cast<std::size_t>(expectedSize) + 1);  // one more byte shows the end
+  std::size_t filled = 0;
   for (;;) {
+    if (filled == bytes.size()) bytes.resize(bytes.size() * 2);  // it grew after it was measured
     std::size_t got = 0;
-    if (OsResult read = file.Read(chunk.data(), chunk.size(), got); !read.ok()) return read;
-    if (got == 0) return {};
-    bytes.append(chunk.data(), got);
+    if (OsResult read = file.Read(bytes.data() + filled, bytes.size() - filled, got); !read.ok()) {
+      return read;
+    }
+    if (got == 0) break;
+    filled += got;
   }
+  bytes.resize(filled);
+  return {};
 }
 
-// One run of `notes <mode> | encrypt` from the RTF source into a new temporary file, read back.
-struct StreamRun {
-  std::string_view mode;           // "-r" or "-x"
-  std::string_view contents;       // "main text" or "notes", for messages
-};
-
-std::optional<EmbedFailure> RunSplitter(const StreamRun& run, const EmbedOptions& options,
-                                        const Companions& companions, TempFile& output) {
-  const std::string pipeline = "notes " + std::string(run.mode) + " | encrypt";
-  File source;
-  if (OsResult opened = File::OpenForReading(options.rtfSource, source); !opened.ok()) {
-    return Fail("reading the RTF source", options.rtfSource, opened.reason);
-  }
-  if (OsResult created = TempFile::Create("mbrtf", output); !created.ok()) {
+std::optional<EmbedFailure> CreateTemporary(std::string_view prefix, TempFile& temp) {
+  if (OsResult created = TempFile::Create(prefix, temp); !created.ok()) {
     std::error_code ignored;
     return Fail("creating a temporary file in", fs::current_path(ignored), created.reason);
   }
-  const Command notes{companions.notes, {NativeString(run.mode.begin(), run.mode.end())}};
-  const Command encrypt{companions.encrypt, {}};
-  const PipelineOutcome outcome = RunPipeline(notes, encrypt, source, output.file());
-  if (!outcome.setup.ok()) {
-    return Fail("running " + pipeline + " on", options.rtfSource, outcome.setup.reason);
-  }
-  std::string reason;
-  if (!outcome.first.ok()) reason = outcome.first.Describe("notes " + std::string(run.mode));
-  if (!outcome.second.ok() && outcome.second.kind != ChildOutcome::Kind::NotRun) {
-    reason += (reason.empty() ? "" : "; ") + outcome.second.Describe("encrypt");
-  }
-  if (!reason.empty()) return Fail("running " + pipeline + " on", options.rtfSource, reason);
   return std::nullopt;
 }
 
-std::optional<EmbedFailure> ReadStream(const StreamRun& run, const EmbedOptions& options,
-                                       TempFile& temp, std::uint64_t size, std::string& stream) {
-  OsResult read = temp.file().Rewind();
-  if (read.ok()) read = ReadRest(temp.file(), stream, size);
-  if (!read.ok()) return Fail("reading the " + std::string(run.contents) + " stream", temp.name(), read.reason);
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(stream.data());
-  if (!DecodeStream(bytes, stream.size(), 0).groupClosed) {
-    return Fail("checking the output of notes " + std::string(run.mode) + " for", options.rtfSource,
-                "it does not decode to one complete RTF group");
-  }
-  return std::nullopt;
-}
-
-// `piecesSize` is everything but the trailer.
-std::optional<EmbedFailure> CheckContainerSize(std::uint64_t piecesSize) {
+// `piecesSize` is everything but the trailer; `more` when pieces are still to come.
+std::optional<EmbedFailure> CheckContainerSize(std::uint64_t piecesSize, bool more = false) {
   const std::uint64_t containerSize = piecesSize + kTrailerSize;
   if (containerSize < kContainerLimit) return std::nullopt;
   return Fail("assembling", kContainerName,
-              "the container would be " + std::to_string(containerSize) +
+              std::string("the container would be ") + (more ? "at least " : "") +
+                  std::to_string(containerSize) +
                   " bytes, and its offsets only reach to 2 GiB (2147483648 bytes)");
 }
+
+// One stream of the container: `notes <mode> | encrypt` from the RTF source into a temporary
+// file, then read back and checked.
+class StreamJob {
+ public:
+  StreamJob(std::string_view mode, std::string_view contents, const EmbedOptions& options)
+      : mode_(mode), contents_(contents), options_(options) {}
+
+  std::optional<EmbedFailure> Start(const Companions& companions) {
+    File source;
+    if (OsResult opened = File::OpenForReading(options_.rtfSource, source); !opened.ok()) {
+      return Fail("reading the RTF source", options_.rtfSource, opened.reason);
+    }
+    if (auto failure = CreateTemporary("mbrtf", temp_)) return failure;
+    const Command notes{companions.notes, {NativeString(mode_.begin(), mode_.end())}};
+    const Command encrypt{companions.encrypt, {}};
+    pipeline_.emplace(Pipeline::Start(notes, encrypt, source, temp_.file()));
+    return std::nullopt;
+  }
+
+  std::optional<EmbedFailure> Finish() {
+    const PipelineOutcome outcome = pipeline_->Wait();
+    const std::string step = "running notes " + std::string(mode_) + " | encrypt on";
+    if (!outcome.setup.ok()) return Fail(step, options_.rtfSource, outcome.setup.reason);
+    std::string reason;
+    if (!outcome.first.ok()) reason = outcome.first.Describe("notes " + std::string(mode_));
+    if (!outcome.second.ok() && outcome.second.kind != ChildOutcome::Kind::NotRun) {
+      reason += (reason.empty() ? "" : "; ") + outcome.second.Describe("encrypt");
+    }
+    if (!reason.empty()) return Fail(step, options_.rtfSource, reason);
+    if (OsResult sized = temp_.file().Size(size_); !sized.ok()) return ReadFailure(sized);
+    return std::nullopt;
+  }
+
+  std::uint64_t size() const { return size_; }
+
+  // Reads the finished stream into `stream` and checks that the viewer can show it.
+  std::optional<EmbedFailure> ReadAndCheck(std::string& stream) {
+    OsResult read = temp_.file().Rewind();
+    if (read.ok()) read = ReadRest(temp_.file(), stream, size_);
+    if (!read.ok()) return ReadFailure(read);
+    if (!IsOneCompleteGroup(stream)) {
+      return Fail("checking the output of notes " + std::string(mode_) + " for",
+                  options_.rtfSource, "it does not decode to one complete RTF group");
+    }
+    return std::nullopt;
+  }
+
+ private:
+  EmbedFailure ReadFailure(const OsResult& result) const {
+    return Fail("reading the " + std::string(contents_) + " stream", temp_.name(), result.reason);
+  }
+
+  std::string_view mode_;
+  std::string_view contents_;
+  const EmbedOptions& options_;
+  TempFile temp_;
+  // Declared after the file it writes: a pipeline left running by a failure is stopped first.
+  std::optional<Pipeline> pipeline_;
+  std::uint64_t size_ = 0;
+};
 
 }  // namespace
 
@@ -154,49 +183,47 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
                 "it holds a NUL byte at offset " + std::to_string(nul));
   }
 
-  const StreamRun mainRun{"-r", "main text"};
-  const StreamRun notesRun{"-x", "notes"};
-  TempFile mainTemp, notesTemp;
-  if (auto failure = RunSplitter(mainRun, options, companions, mainTemp)) return failure;
-  if (auto failure = RunSplitter(notesRun, options, companions, notesTemp)) return failure;
+  StreamJob mainJob("-r", "main text", options);
+  if (auto failure = mainJob.Start(companions)) return failure;
+  if (auto failure = mainJob.Finish()) return failure;
 
-  std::uint64_t mainSize = 0, notesSize = 0;
-  if (OsResult sized = mainTemp.file().Size(mainSize); !sized.ok()) {
-    return Fail("measuring the main text stream", mainTemp.name(), sized.reason);
-  }
-  if (OsResult sized = notesTemp.file().Size(notesSize); !sized.ok()) {
-    return Fail("measuring the notes stream", notesTemp.name(), sized.reason);
-  }
-  if (auto failure = CheckContainerSize(viewerSize + mainSize + notesSize + description.size())) {
+  // While notes -x and encrypt run, the main stream is read back and checked, which costs about
+  // as much as scrambling it did. A failure on either side stops the other.
+  StreamJob notesJob("-x", "notes", options);
+  if (auto failure = notesJob.Start(companions)) return failure;
+  if (auto failure = CheckContainerSize(viewerSize + mainJob.size() + description.size(), true)) {
     return failure;
   }
+  std::string mainStream;
+  if (auto failure = mainJob.ReadAndCheck(mainStream)) return failure;
 
-  std::string viewerImage, mainStream, notesStream;
+  if (auto failure = notesJob.Finish()) return failure;
+  std::string notesStream, viewerImage;
+  if (auto failure = CheckContainerSize(viewerSize + mainStream.size() + notesJob.size() +
+                                        description.size())) {
+    return failure;
+  }
+  if (auto failure = notesJob.ReadAndCheck(notesStream)) return failure;
   if (OsResult read = ReadRest(viewer, viewerImage, viewerSize); !read.ok()) {
     return Fail("reading the viewer", companions.viewer, read.reason);
   }
-  if (auto failure = ReadStream(mainRun, options, mainTemp, mainSize, mainStream)) return failure;
-  if (auto failure = ReadStream(notesRun, options, notesTemp, notesSize, notesStream)) return failure;
-
   // The offsets come from the bytes that are written, even if a file changed since it was measured.
-  if (auto failure = CheckContainerSize(viewerImage.size() + mainStream.size() +
-                                        notesStream.size() + description.size())) {
-    return failure;
-  }
+  const std::uint64_t mainOffset = viewerImage.size();
+  const std::uint64_t notesOffset = mainOffset + mainStream.size();
+  const std::uint64_t descriptionOffset = notesOffset + notesStream.size();
+  if (auto failure = CheckContainerSize(descriptionOffset + description.size())) return failure;
+
   ContainerTrailer trailer;
-  trailer.mainOffset = static_cast<std::int32_t>(viewerImage.size());
-  trailer.notesOffset = static_cast<std::int32_t>(trailer.mainOffset + mainStream.size());
-  trailer.descriptionOffset = static_cast<std::int32_t>(trailer.notesOffset + notesStream.size());
+  trailer.mainOffset = static_cast<std::int32_t>(mainOffset);
+  trailer.notesOffset = static_cast<std::int32_t>(notesOffset);
+  trailer.descriptionOffset = static_cast<std::int32_t>(descriptionOffset);
   trailer.notesPercent = options.notesPercent;
   trailer.permissions = options.permissions;
   const TrailerBytes trailerBytes = EncodeTrailer(trailer);
 
   // The new container is made complete beside the old one and only then takes its name.
   TempFile container;
-  if (OsResult created = TempFile::Create("sccfg", container); !created.ok()) {
-    std::error_code ignored;
-    return Fail("creating a temporary file in", fs::current_path(ignored), created.reason);
-  }
+  if (auto failure = CreateTemporary("sccfg", container)) return failure;
   File& out = container.file();
   OsResult written;
   for (const std::string* piece : {&viewerImage, &mainStream, &notesStream, &description}) {

@@ -3,6 +3,7 @@
 // started by its full path and every argument reaches it exactly as given.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -41,10 +42,30 @@ struct PipelineOutcome {
   bool ok() const { return setup.ok() && first.ok() && second.ok(); }
 };
 
-// Runs `first` with its standard input from `input` and its standard output piped into
-// `second`, whose standard output goes to `output`; standard error is shared with the caller.
-// Returns when both have ended.
-PipelineOutcome RunPipeline(const Command& first, const Command& second, const File& input,
-                            const File& output);
+// `first` with its standard input from `input` and its standard output piped into `second`,
+// whose standard output goes to `output`; standard error is shared with the caller. The caller
+// may work on while both run. A pipeline that is dropped before it was waited for is stopped
+// and waited for, so no child outlives a failure of the caller.
+class Pipeline {
+ public:
+  static Pipeline Start(const Command& first, const Command& second, const File& input,
+                        const File& output);
+  Pipeline(Pipeline&& other) noexcept;
+  Pipeline& operator=(Pipeline&&) = delete;
+  Pipeline(const Pipeline&) = delete;
+  Pipeline& operator=(const Pipeline&) = delete;
+  ~Pipeline();
+
+  // Returns when both programs have ended.
+  PipelineOutcome Wait();
+
+ private:
+  Pipeline() = default;
+  void Stop();  // ends what still runs, without a word
+
+  PipelineOutcome outcome_;
+  std::intptr_t firstChild_ = 0;   // a process id or process handle; 0 when none runs
+  std::intptr_t secondChild_ = 0;
+};
 
 }  // namespace scrivora

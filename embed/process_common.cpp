@@ -22,4 +22,13 @@ std::string ChildOutcome::Describe(std::string_view name) const {
   return who + " exited with status " + std::to_string(code);
 }
 
+Pipeline::Pipeline(Pipeline&& other) noexcept
+    : outcome_(std::move(other.outcome_)),
+      firstChild_(other.firstChild_),
+      secondChild_(other.secondChild_) {
+  other.firstChild_ = other.secondChild_ = 0;
+}
+
+Pipeline::~Pipeline() { Stop(); }
+
 }  // namespace scrivora

@@ -80,7 +80,7 @@ pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome) {
   return pid;
 }
 
-void Wait(pid_t pid, ChildOutcome& outcome) {
+void WaitFor(pid_t pid, ChildOutcome& outcome) {
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) {
@@ -100,25 +100,43 @@ void Wait(pid_t pid, ChildOutcome& outcome) {
 
 }  // namespace
 
-PipelineOutcome RunPipeline(const Command& first, const Command& second, const File& input,
-                            const File& output) {
-  PipelineOutcome outcome;
+Pipeline Pipeline::Start(const Command& first, const Command& second, const File& input,
+                         const File& output) {
+  Pipeline pipeline;
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC) != 0) {
-    outcome.setup = OsResult::Failed(std::strerror(errno));
-    return outcome;
+    pipeline.outcome_.setup = OsResult::Failed(std::strerror(errno));
+    return pipeline;
   }
   Descriptor readEnd(ends[0]), writeEnd(ends[1]);
 
-  const pid_t firstPid = Spawn(first, input.handle(), writeEnd.get(), outcome.first);
+  const pid_t firstPid = Spawn(first, input.handle(), writeEnd.get(), pipeline.outcome_.first);
+  pipeline.firstChild_ = firstPid > 0 ? firstPid : 0;
   writeEnd.Close();  // the second program sees the end of its input when the first one ends
-  pid_t secondPid = -1;
-  if (firstPid > 0) secondPid = Spawn(second, readEnd.get(), output.handle(), outcome.second);
+  if (firstPid > 0) {
+    const pid_t secondPid = Spawn(second, readEnd.get(), output.handle(), pipeline.outcome_.second);
+    pipeline.secondChild_ = secondPid > 0 ? secondPid : 0;
+  }
   readEnd.Close();  // without a reader the first program is not left waiting on a full pipe
+  return pipeline;
+}
 
-  if (firstPid > 0) Wait(firstPid, outcome.first);
-  if (secondPid > 0) Wait(secondPid, outcome.second);
-  return outcome;
+PipelineOutcome Pipeline::Wait() {
+  if (firstChild_ != 0) WaitFor(static_cast<pid_t>(firstChild_), outcome_.first);
+  if (secondChild_ != 0) WaitFor(static_cast<pid_t>(secondChild_), outcome_.second);
+  firstChild_ = secondChild_ = 0;
+  return outcome_;
+}
+
+void Pipeline::Stop() {
+  for (std::intptr_t* child : {&firstChild_, &secondChild_}) {
+    if (*child == 0) continue;
+    ::kill(static_cast<pid_t>(*child), SIGKILL);
+    int status = 0;
+    while (::waitpid(static_cast<pid_t>(*child), &status, 0) < 0 && errno == EINTR) {
+    }
+    *child = 0;
+  }
 }
 
 }  // namespace scrivora

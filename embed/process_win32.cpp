@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "embed/win32_error.h"
 #include "embed/windows_command_line.h"
 
@@ -41,7 +43,7 @@ class InheritedWhileStarting {
   HANDLE handle_;
 };
 
-HANDLE Start(const Command& command, HANDLE in, HANDLE out, HANDLE error, ChildOutcome& outcome) {
+HANDLE StartChild(const Command& command, HANDLE in, HANDLE out, HANDLE error, ChildOutcome& outcome) {
   InheritedWhileStarting inheritIn(in), inheritOut(out);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -63,7 +65,7 @@ HANDLE Start(const Command& command, HANDLE in, HANDLE out, HANDLE error, ChildO
   return process.hProcess;
 }
 
-void Wait(HANDLE process, ChildOutcome& outcome) {
+void WaitFor(HANDLE process, ChildOutcome& outcome) {
   DWORD code = 0;
   if (WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0 ||
       !GetExitCodeProcess(process, &code)) {
@@ -77,13 +79,13 @@ void Wait(HANDLE process, ChildOutcome& outcome) {
 
 }  // namespace
 
-PipelineOutcome RunPipeline(const Command& first, const Command& second, const File& input,
-                            const File& output) {
-  PipelineOutcome outcome;
+Pipeline Pipeline::Start(const Command& first, const Command& second, const File& input,
+                         const File& output) {
+  Pipeline pipeline;
   Handle readEnd, writeEnd;
   if (!CreatePipe(readEnd.out(), writeEnd.out(), nullptr, 0)) {
-    outcome.setup = OsResult::Failed(WindowsErrorText(GetLastError()));
-    return outcome;
+    pipeline.outcome_.setup = OsResult::Failed(WindowsErrorText(GetLastError()));
+    return pipeline;
   }
   // The children share our standard error, through a copy that they may inherit.
   Handle error;
@@ -93,17 +95,38 @@ PipelineOutcome RunPipeline(const Command& first, const Command& second, const F
                     DUPLICATE_SAME_ACCESS);
   }
 
-  Handle firstProcess(Start(first, input.handle(), writeEnd.get(), error.get(), outcome.first));
+  const HANDLE firstProcess =
+      StartChild(first, input.handle(), writeEnd.get(), error.get(), pipeline.outcome_.first);
+  pipeline.firstChild_ = reinterpret_cast<std::intptr_t>(firstProcess);
   writeEnd.Close();  // the second program sees the end of its input when the first one ends
-  Handle secondProcess;
-  if (firstProcess.get() != nullptr) {
-    *secondProcess.out() = Start(second, readEnd.get(), output.handle(), error.get(), outcome.second);
+  if (firstProcess != nullptr) {
+    const HANDLE secondProcess =
+        StartChild(second, readEnd.get(), output.handle(), error.get(), pipeline.outcome_.second);
+    pipeline.secondChild_ = reinterpret_cast<std::intptr_t>(secondProcess);
   }
   readEnd.Close();  // without a reader the first program is not left waiting on a full pipe
+  return pipeline;
+}
 
-  if (firstProcess.get() != nullptr) Wait(firstProcess.get(), outcome.first);
-  if (secondProcess.get() != nullptr) Wait(secondProcess.get(), outcome.second);
-  return outcome;
+PipelineOutcome Pipeline::Wait() {
+  for (auto [child, outcome] : {std::pair{&firstChild_, &outcome_.first},
+                                std::pair{&secondChild_, &outcome_.second}}) {
+    if (*child == 0) continue;
+    const Handle process(reinterpret_cast<HANDLE>(*child));
+    *child = 0;
+    WaitFor(process.get(), *outcome);
+  }
+  return outcome_;
+}
+
+void Pipeline::Stop() {
+  for (std::intptr_t* child : {&firstChild_, &secondChild_}) {
+    if (*child == 0) continue;
+    const Handle process(reinterpret_cast<HANDLE>(*child));
+    *child = 0;
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), INFINITE);
+  }
 }
 
 }  // namespace scrivora

@@ -227,11 +227,17 @@ std::vector<FailureCase> FailureCases() {
        {"embed: checking the output of notes -r for \"book.rtf\" failed: it does not decode to one complete RTF group\n"}},
       {"notes are no group", replaceBook(test::kGarbageNotes), kBookAndAbout,
        {"embed: checking the output of notes -x for \"book.rtf\" failed: it does not decode to one complete RTF group\n"}},
+      // 2^31 bytes with the notes stream: one byte too many.
       {"container would reach 2 GiB",
        [](BookWorkshop& w) { fs::resize_file(w.Tool("scrivora.exe"), (std::uint64_t{1} << 31) - 221); },
        kBookAndAbout,
        {"embed: assembling \"embedded.exe\" failed: the container would be 2147483648 bytes, and its offsets "
         "only reach to 2 GiB (2147483648 bytes)\n"}},
+      {"container would pass 2 GiB before the notes",
+       [](BookWorkshop& w) { fs::resize_file(w.Tool("scrivora.exe"), (std::uint64_t{1} << 31) - 100); },
+       kBookAndAbout,
+       {"embed: assembling \"embedded.exe\" failed: the container would be at least 2147483734 bytes, "
+        "and its offsets only reach to 2 GiB (2147483648 bytes)\n"}},
       {"embedded.exe is a folder",
        [](BookWorkshop& w) {
          fs::remove(w.work() / "embedded.exe");
