@@ -2,6 +2,7 @@
 # embed_bench.sh [NATIVE_BUILD_DIR]: times embed on a generated ~20 MB RTF document with 10,000
 # footnotes against its child programs run alone on the same input (notes -r | encrypt and
 # notes -x | encrypt), and prints the overhead ratio. Target: at most 1.1.
+# The splitter is NOTES if set, else dist/notes, else the stand-in splitter of the tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/native}
@@ -16,7 +17,10 @@ trap 'rm -rf "$work"' EXIT
 tools="$work/tools"
 mkdir -p "$tools" "$work/run"
 cp "$dist/embed" "$dist/encrypt" "$tools/"
-if [ -x "$dist/notes" ]; then
+if [ -n "${NOTES:-}" ]; then
+  splitter="$NOTES"
+  cp "$NOTES" "$tools/notes"
+elif [ -x "$dist/notes" ]; then
   splitter="the real notes ($dist/notes)"
   cp "$dist/notes" "$tools/notes"
 else

@@ -112,9 +112,10 @@ class StreamJob {
 
   // Reads the finished stream into `stream` and checks that the viewer can show it.
   std::optional<EmbedFailure> ReadAndCheck(std::string& stream) {
-    OsResult read = temp_.file().Rewind();
+    OsResult read = temp_.file().SeekTo(0);
     if (read.ok()) read = ReadRest(temp_.file(), stream, size_);
     if (!read.ok()) return ReadFailure(read);
+    temp_.Remove();  // all of it is in memory now
     if (!IsOneCompleteGroup(stream)) {
       return Fail("checking the output of notes " + std::string(mode_) + " for",
                   options_.rtfSource, "it does not decode to one complete RTF group");
@@ -187,8 +188,10 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   if (auto failure = mainJob.Start(companions)) return failure;
   if (auto failure = mainJob.Finish()) return failure;
 
-  // While notes -x and encrypt run, the main stream is read back and checked, which costs about
-  // as much as scrambling it did. A failure on either side stops the other.
+  // While notes -x and encrypt run, the main stream is read back, checked (which costs about as
+  // much as scrambling it did) and written to its place in the new container, behind room for
+  // the viewer, which follows once everything has passed its checks. A failure on either side
+  // stops the other.
   StreamJob notesJob("-x", "notes", options);
   if (auto failure = notesJob.Start(companions)) return failure;
   if (auto failure = CheckContainerSize(viewerSize + mainJob.size() + description.size(), true)) {
@@ -196,20 +199,32 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   }
   std::string mainStream;
   if (auto failure = mainJob.ReadAndCheck(mainStream)) return failure;
+  // The new container is made complete beside the old one and only then takes its name.
+  TempFile container;
+  if (auto failure = CreateTemporary("sccfg", container)) return failure;
+  File& out = container.file();
+  OsResult written = out.SeekTo(viewerSize);
+  if (written.ok()) written = out.WriteAll(mainStream.data(), mainStream.size());
+  if (!written.ok()) return Fail("writing", kContainerName, written.reason);
+  out.StartFlush();
+  const std::uint64_t mainSize = mainStream.size();
+  std::string().swap(mainStream);  // the largest piece is not needed any more
 
   if (auto failure = notesJob.Finish()) return failure;
-  std::string notesStream, viewerImage;
-  if (auto failure = CheckContainerSize(viewerSize + mainStream.size() + notesJob.size() +
+  if (auto failure = CheckContainerSize(viewerSize + mainSize + notesJob.size() +
                                         description.size())) {
     return failure;
   }
+  std::string notesStream, viewerImage;
   if (auto failure = notesJob.ReadAndCheck(notesStream)) return failure;
   if (OsResult read = ReadRest(viewer, viewerImage, viewerSize); !read.ok()) {
     return Fail("reading the viewer", companions.viewer, read.reason);
   }
-  // The offsets come from the bytes that are written, even if a file changed since it was measured.
-  const std::uint64_t mainOffset = viewerImage.size();
-  const std::uint64_t notesOffset = mainOffset + mainStream.size();
+  if (viewerImage.size() != viewerSize) {
+    return Fail("reading the viewer", companions.viewer, "it changed while embed ran");
+  }
+  const std::uint64_t mainOffset = viewerSize;
+  const std::uint64_t notesOffset = mainOffset + mainSize;
   const std::uint64_t descriptionOffset = notesOffset + notesStream.size();
   if (auto failure = CheckContainerSize(descriptionOffset + description.size())) return failure;
 
@@ -221,15 +236,11 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   trailer.permissions = options.permissions;
   const TrailerBytes trailerBytes = EncodeTrailer(trailer);
 
-  // The new container is made complete beside the old one and only then takes its name.
-  TempFile container;
-  if (auto failure = CreateTemporary("sccfg", container)) return failure;
-  File& out = container.file();
-  OsResult written;
-  for (const std::string* piece : {&viewerImage, &mainStream, &notesStream, &description}) {
-    if (written.ok()) written = out.WriteAll(piece->data(), piece->size());
-  }
+  if (written.ok()) written = out.WriteAll(notesStream.data(), notesStream.size());
+  if (written.ok()) written = out.WriteAll(description.data(), description.size());
   if (written.ok()) written = out.WriteAll(trailerBytes.data(), trailerBytes.size());
+  if (written.ok()) written = out.SeekTo(0);
+  if (written.ok()) written = out.WriteAll(viewerImage.data(), viewerImage.size());
   if (written.ok()) written = out.FlushToDisk();
   if (!written.ok()) return Fail("writing", kContainerName, written.reason);
   if (OsResult renamed = container.CloseAndRename(kContainerName); !renamed.ok()) {

@@ -46,10 +46,14 @@ class File {
   NativeHandle handle() const { return handle_; }
 
   OsResult Size(std::uint64_t& size) const;
-  OsResult Rewind();
+  // Moves to `offset` from the start; writing there leaves a gap of zero bytes, if any, before it.
+  OsResult SeekTo(std::uint64_t offset);
   // Reads up to `length` bytes; `got` is 0 only at the end of the file.
   OsResult Read(void* buffer, std::size_t length, std::size_t& got);
   OsResult WriteAll(const void* data, std::size_t length);
+  // Starts writing what has been written so far to the disk, without waiting for it, so that
+  // FlushToDisk later has less left to wait for. Where the system offers no such thing, nothing.
+  void StartFlush();
   // Pushes everything written so far to the disk, so a full disk shows here and not later.
   OsResult FlushToDisk();
   OsResult Close();
@@ -83,6 +87,8 @@ class TempFile {
 
   // Closes the file and gives it the name `target`, replacing any file of that name at once.
   OsResult CloseAndRename(const std::filesystem::path& target);
+  // Closes and removes the file now rather than at the end of the scope.
+  void Remove();
 
  private:
   File file_;

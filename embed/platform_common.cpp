@@ -42,11 +42,14 @@ OsResult TempFile::Create(std::string_view prefix, TempFile& temp) {
   return OsResult::Failed("no free name found for a temporary file");
 }
 
-TempFile::~TempFile() {
+TempFile::~TempFile() { Remove(); }
+
+void TempFile::Remove() {
   if (name_.empty()) return;
   file_.Close();
   std::error_code error;
   std::filesystem::remove(name_, error);
+  name_.clear();
 }
 
 std::string PathForMessage(const std::filesystem::path& path) {

@@ -50,8 +50,8 @@ OsResult File::Size(std::uint64_t& size) const {
   return {};
 }
 
-OsResult File::Rewind() {
-  if (::lseek(handle_, 0, SEEK_SET) < 0) return LastError();
+OsResult File::SeekTo(std::uint64_t offset) {
+  if (::lseek(handle_, static_cast<off_t>(offset), SEEK_SET) < 0) return LastError();
   return {};
 }
 
@@ -78,6 +78,12 @@ OsResult File::WriteAll(const void* data, std::size_t length) {
     length -= static_cast<std::size_t>(n);
   }
   return {};
+}
+
+void File::StartFlush() {
+#if defined(__linux__)
+  ::sync_file_range(handle_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
 }
 
 OsResult File::FlushToDisk() {

@@ -84,9 +84,10 @@ OsResult File::Size(std::uint64_t& size) const {
   return {};
 }
 
-OsResult File::Rewind() {
-  LARGE_INTEGER zero{};
-  if (!SetFilePointerEx(handle_, zero, nullptr, FILE_BEGIN)) return LastError();
+OsResult File::SeekTo(std::uint64_t offset) {
+  LARGE_INTEGER position{};
+  position.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(handle_, position, nullptr, FILE_BEGIN)) return LastError();
   return {};
 }
 
@@ -114,6 +115,8 @@ OsResult File::WriteAll(const void* data, std::size_t length) {
   }
   return {};
 }
+
+void File::StartFlush() {}
 
 OsResult File::FlushToDisk() {
   if (!FlushFileBuffers(handle_)) return LastError();
