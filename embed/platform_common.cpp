@@ -1,6 +1,8 @@
 // The parts of the platform layer that need no system call of their own.
 #include "embed/platform.h"
 
+#include "embed/interrupt_cleanup.h"
+
 #include <random>
 #include <system_error>
 
@@ -35,6 +37,7 @@ OsResult TempFile::Create(std::string_view prefix, TempFile& temp) {
     if (result.ok()) {
       temp.file_ = std::move(file);
       temp.name_ = name;
+      WatchTempFile(temp.name_);
       return result;
     }
     if (!nameTaken) return result;
@@ -49,6 +52,7 @@ void TempFile::Remove() {
   file_.Close();
   std::error_code error;
   std::filesystem::remove(name_, error);
+  UnwatchTempFile(name_);
   name_.clear();
 }
 

@@ -1,6 +1,8 @@
 // The platform layer on POSIX systems.
 #include "embed/platform.h"
 
+#include "embed/interrupt_cleanup.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -102,6 +104,7 @@ OsResult File::Close() {
 OsResult TempFile::CloseAndRename(const std::filesystem::path& target) {
   if (OsResult closed = file_.Close(); !closed.ok()) return closed;
   if (::rename(name_.c_str(), target.c_str()) != 0) return LastError();
+  UnwatchTempFile(name_);
   name_.clear();  // it is the target now: nothing left to remove
   return {};
 }
@@ -137,6 +140,7 @@ void PrepareProcess() {
     if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) ::open("/dev/null", O_RDWR);
   }
   ::signal(SIGXFSZ, SIG_IGN);
+  InstallInterruptCleanup();
 }
 
 }  // namespace scrivora

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "embed/interrupt_cleanup.h"
 #include "embed/win32_error.h"
 
 namespace scrivora {
@@ -137,6 +138,7 @@ OsResult TempFile::CloseAndRename(const std::filesystem::path& target) {
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return LastError();
   }
+  UnwatchTempFile(name_);
   name_.clear();  // it is the target now: nothing left to remove
   return {};
 }
@@ -182,6 +184,7 @@ void PrepareProcess() {
   // A companion that crashes ends with an exception code instead of waiting on an error box
   // that nobody sees; the mode is passed on to the children.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  InstallInterruptCleanup();
 }
 
 }  // namespace scrivora

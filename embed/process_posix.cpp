@@ -1,6 +1,8 @@
 // Pipelines on POSIX systems: posix_spawn with the descriptors put in place for the child.
 #include "embed/process.h"
 
+#include "embed/interrupt_cleanup.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -77,6 +79,7 @@ pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome) {
     outcome.reason = std::strerror(error);
     return -1;
   }
+  WatchChild(pid);
   return pid;
 }
 
@@ -84,11 +87,13 @@ void WaitFor(pid_t pid, ChildOutcome& outcome) {
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) {
+      UnwatchChild(pid);
       outcome.kind = ChildOutcome::Kind::NotStarted;
       outcome.reason = std::strerror(errno);
       return;
     }
   }
+  UnwatchChild(pid);
   if (WIFSIGNALED(status)) {
     outcome.kind = ChildOutcome::Kind::Killed;
     outcome.code = WTERMSIG(status);
@@ -135,6 +140,7 @@ void Pipeline::Stop() {
     int status = 0;
     while (::waitpid(static_cast<pid_t>(*child), &status, 0) < 0 && errno == EINTR) {
     }
+    UnwatchChild(*child);
     *child = 0;
   }
 }

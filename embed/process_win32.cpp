@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "embed/interrupt_cleanup.h"
 #include "embed/win32_error.h"
 #include "embed/windows_command_line.h"
 
@@ -62,6 +63,7 @@ HANDLE StartChild(const Command& command, HANDLE in, HANDLE out, HANDLE error, C
     return nullptr;
   }
   CloseHandle(process.hThread);
+  WatchChild(reinterpret_cast<std::intptr_t>(process.hProcess));
   return process.hProcess;
 }
 
@@ -115,6 +117,7 @@ PipelineOutcome Pipeline::Wait() {
     const Handle process(reinterpret_cast<HANDLE>(*child));
     *child = 0;
     WaitFor(process.get(), *outcome);
+    UnwatchChild(reinterpret_cast<std::intptr_t>(process.get()));
   }
   return outcome_;
 }
@@ -126,6 +129,7 @@ void Pipeline::Stop() {
     *child = 0;
     TerminateProcess(process.get(), 1);
     WaitForSingleObject(process.get(), INFINITE);
+    UnwatchChild(reinterpret_cast<std::intptr_t>(process.get()));
   }
 }
 

@@ -10,6 +10,8 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
+#include <unistd.h>
+
 #include <csignal>
 #endif
 
@@ -46,6 +48,13 @@ int main(int argc, char** argv) {
   if (main) {
     if (Has(input, kFailMain)) return 3;
     if (Has(input, kKillMain)) Die();
+    if (Has(input, kSlowMain)) {
+#if defined(_WIN32)
+      Sleep(30000);
+#else
+      sleep(30);
+#endif
+    }
     if (Has(input, kGarbageMain)) Print("{\\rtf1 this group never closes");
     else if (!Has(input, kEmptyMain)) Print(input);
   } else {

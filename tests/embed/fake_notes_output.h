@@ -11,6 +11,7 @@ inline constexpr char kFailMain[] = "FAKE-FAIL-R";        // -r exits with statu
 inline constexpr char kKillMain[] = "FAKE-KILL-R";        // -r is killed
 inline constexpr char kGarbageMain[] = "FAKE-GARBAGE-R";  // -r prints a group that never closes
 inline constexpr char kEmptyMain[] = "FAKE-EMPTY-R";      // -r prints nothing
+inline constexpr char kSlowMain[] = "FAKE-SLOW-R";        // -r waits half a minute first
 inline constexpr char kFailNotes[] = "FAKE-FAIL-X";       // -x exits with status 4
 inline constexpr char kGarbageNotes[] = "FAKE-GARBAGE-X"; // -x prints text that is no group
 
