@@ -117,8 +117,8 @@ class StreamJob {
     if (!read.ok()) return ReadFailure(read);
     temp_.Remove();  // all of it is in memory now
     if (!IsOneCompleteGroup(stream)) {
-      return Fail("checking the output of notes " + std::string(mode_) + " for",
-                  options_.rtfSource, "it does not decode to one complete RTF group");
+      return Fail("checking the output of notes " + std::string(mode_) + " for", options_.rtfSource,
+                  "it does not decode to one complete RTF group");
     }
     return std::nullopt;
   }
@@ -211,8 +211,8 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   std::string().swap(mainStream);  // the largest piece is not needed any more
 
   if (auto failure = notesJob.Finish()) return failure;
-  if (auto failure = CheckContainerSize(viewerSize + mainSize + notesJob.size() +
-                                        description.size())) {
+  if (auto failure =
+          CheckContainerSize(viewerSize + mainSize + notesJob.size() + description.size())) {
     return failure;
   }
   std::string notesStream, viewerImage;

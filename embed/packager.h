@@ -15,9 +15,9 @@ namespace scrivora {
 inline constexpr char kContainerName[] = "embedded.exe";
 
 struct EmbedFailure {
-  std::string step;             // what was being done, e.g. "reading the RTF source"
-  std::filesystem::path file;   // the file it was done to
-  std::string reason;           // what went wrong
+  std::string step;            // what was being done, e.g. "reading the RTF source"
+  std::filesystem::path file;  // the file it was done to
+  std::string reason;          // what went wrong
 
   // "embed: reading the RTF source "book.rtf" failed: No such file or directory" and a line end.
   std::string Message() const;

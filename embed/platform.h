@@ -22,7 +22,7 @@ struct OsResult {
 #if defined(_WIN32)
 using NativeHandle = void*;  // a HANDLE
 #else
-using NativeHandle = int;    // a file descriptor
+using NativeHandle = int;  // a file descriptor
 #endif
 
 // An open file; closed by the destructor. Handles are never inherited by child processes unless

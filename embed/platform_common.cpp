@@ -1,10 +1,10 @@
 // The parts of the platform layer that need no system call of their own.
 #include "embed/platform.h"
 
-#include "embed/interrupt_cleanup.h"
-
 #include <random>
 #include <system_error>
+
+#include "embed/interrupt_cleanup.h"
 
 namespace scrivora {
 

@@ -1,8 +1,6 @@
 // The platform layer on POSIX systems.
 #include "embed/platform.h"
 
-#include "embed/interrupt_cleanup.h"
-
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -11,6 +9,8 @@
 
 #include <cstring>
 #include <vector>
+
+#include "embed/interrupt_cleanup.h"
 
 namespace scrivora {
 namespace {

@@ -56,18 +56,18 @@ void File::Release() {
 
 OsResult File::OpenForReading(const std::filesystem::path& path, File& file) {
   if (IsFolder(path)) return OsResult::Failed("it is a folder, not a file");
-  const HANDLE handle =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return LastError();
   file = File(handle);
   return {};
 }
 
 OsResult File::CreateNew(const std::filesystem::path& path, File& file, bool& nameTaken) {
-  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle =
+      CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD code = GetLastError();
     nameTaken = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS;
@@ -97,8 +97,10 @@ OsResult File::Read(void* buffer, std::size_t length, std::size_t& got) {
   const DWORD want = static_cast<DWORD>(std::min<std::size_t>(length, 1u << 30));
   if (!ReadFile(handle_, buffer, want, &read, nullptr)) {
     // The end of a pipe reads as a broken pipe.
-    if (GetLastError() == ERROR_BROKEN_PIPE) read = 0;
-    else return LastError();
+    if (GetLastError() == ERROR_BROKEN_PIPE)
+      read = 0;
+    else
+      return LastError();
   }
   got = read;
   return {};
@@ -146,7 +148,8 @@ OsResult TempFile::CloseAndRename(const std::filesystem::path& target) {
 OsResult RunningProgramPath(std::filesystem::path& path) {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return LastError();
     if (length < buffer.size()) {
       path = std::wstring(buffer.data(), length);

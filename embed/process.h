@@ -64,7 +64,7 @@ class Pipeline {
   void Stop();  // ends what still runs, without a word
 
   PipelineOutcome outcome_;
-  std::intptr_t firstChild_ = 0;   // a process id or process handle; 0 when none runs
+  std::intptr_t firstChild_ = 0;  // a process id or process handle; 0 when none runs
   std::intptr_t secondChild_ = 0;
 };
 

@@ -5,10 +5,14 @@ namespace scrivora {
 std::string ChildOutcome::Describe(std::string_view name) const {
   const std::string who(name);
   switch (kind) {
-    case Kind::NotRun: return who + " was not run";
-    case Kind::NotStarted: return who + " could not be started: " + reason;
-    case Kind::Killed: return who + " was killed by signal " + std::to_string(code);
-    case Kind::Exited: break;
+    case Kind::NotRun:
+      return who + " was not run";
+    case Kind::NotStarted:
+      return who + " could not be started: " + reason;
+    case Kind::Killed:
+      return who + " was killed by signal " + std::to_string(code);
+    case Kind::Exited:
+      break;
   }
 #if defined(_WIN32)
   // Exception codes (0xC...) are how Windows programs die; they read better in hexadecimal.

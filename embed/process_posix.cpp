@@ -1,8 +1,6 @@
 // Pipelines on POSIX systems: posix_spawn with the descriptors put in place for the child.
 #include "embed/process.h"
 
-#include "embed/interrupt_cleanup.h"
-
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -11,6 +9,8 @@
 #include <unistd.h>
 
 #include <cstring>
+
+#include "embed/interrupt_cleanup.h"
 
 extern char** environ;
 
@@ -72,8 +72,8 @@ pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome) {
   argv.push_back(nullptr);
 
   pid_t pid = -1;
-  const int error = ::posix_spawn(&pid, command.program.c_str(), &setup.actions,
-                                  &setup.attributes, argv.data(), environ);
+  const int error = ::posix_spawn(&pid, command.program.c_str(), &setup.actions, &setup.attributes,
+                                  argv.data(), environ);
   if (error != 0) {
     outcome.kind = ChildOutcome::Kind::NotStarted;
     outcome.reason = std::strerror(error);

@@ -44,7 +44,8 @@ class InheritedWhileStarting {
   HANDLE handle_;
 };
 
-HANDLE StartChild(const Command& command, HANDLE in, HANDLE out, HANDLE error, ChildOutcome& outcome) {
+HANDLE StartChild(const Command& command, HANDLE in, HANDLE out, HANDLE error,
+                  ChildOutcome& outcome) {
   InheritedWhileStarting inheritIn(in), inheritOut(out);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -111,8 +112,8 @@ Pipeline Pipeline::Start(const Command& first, const Command& second, const File
 }
 
 PipelineOutcome Pipeline::Wait() {
-  for (auto [child, outcome] : {std::pair{&firstChild_, &outcome_.first},
-                                std::pair{&secondChild_, &outcome_.second}}) {
+  for (auto [child, outcome] :
+       {std::pair{&firstChild_, &outcome_.first}, std::pair{&secondChild_, &outcome_.second}}) {
     if (*child == 0) continue;
     const Handle process(reinterpret_cast<HANDLE>(*child));
     *child = 0;

@@ -22,9 +22,9 @@ struct ProgramRun {
 };
 
 struct RunSettings {
-  fs::path workFolder;                        // the current folder of the program
-  fs::path input;                             // standard input; none when empty
-  std::optional<std::uint64_t> fileSizeLimit; // POSIX only: the largest file it may write
+  fs::path workFolder;                         // the current folder of the program
+  fs::path input;                              // standard input; none when empty
+  std::optional<std::uint64_t> fileSizeLimit;  // POSIX only: the largest file it may write
 };
 
 ProgramRun RunProgramIn(const RunSettings& settings, const fs::path& program,

@@ -1,8 +1,7 @@
 // An interrupted embed leaves nothing behind: no temporary file, no running child, and an
 // earlier embedded.exe as it was.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -59,8 +59,8 @@ void ExpectStream(const std::string& container, std::int64_t from, std::int64_t 
   ASSERT_LE(from, to);
   ASSERT_LE(static_cast<std::uint64_t>(to), container.size());
   EXPECT_TRUE(container.substr(from, to - from) == EncodeStream(printed));
-  const DecodedStream decoded = DecodeStream(
-      reinterpret_cast<const std::uint8_t*>(container.data()), container.size(), from);
+  const DecodedStream decoded =
+      DecodeStream(reinterpret_cast<const std::uint8_t*>(container.data()), container.size(), from);
   ASSERT_TRUE(decoded.groupClosed);
   EXPECT_LE(static_cast<std::int64_t>(decoded.consumed), to - from);
   EXPECT_TRUE(decoded.text + "}" == printed.substr(0, decoded.consumed));
@@ -89,7 +89,8 @@ TEST(EmbedProgram, GoldenContainer) {
   // The streams are what the splitter prints when run alone.
   ExpectStream(container, 1536, 1667, SplitterOutput(workshop, workshop.work() / "book.rtf", "-r"));
   ExpectStream(container, 1667, 1702, SplitterOutput(workshop, workshop.work() / "book.rtf", "-x"));
-  EXPECT_TRUE(ReadLayout(reinterpret_cast<const std::uint8_t*>(container.data()), container.size()));
+  EXPECT_TRUE(
+      ReadLayout(reinterpret_cast<const std::uint8_t*>(container.data()), container.size()));
 
   // The earlier container is replaced and no temporary file is left.
   const auto listing = workshop.WorkListing();
@@ -125,8 +126,12 @@ TEST(EmbedProgram, OptionsReachTheTrailer) {
 
 TEST(EmbedProgram, UsageTextAloneWithStatusOneAndNothingTouched) {
   const std::vector<std::vector<std::string>> commandLines = {
-      {}, {"book.rtf"}, {"-c"}, {"-p", "-c", "book.rtf", "about.txt"},
-      {"/abc", "book.rtf", "about.txt"}, {"book.rtf", "about.txt", "more.txt"}};
+      {},
+      {"book.rtf"},
+      {"-c"},
+      {"-p", "-c", "book.rtf", "about.txt"},
+      {"/abc", "book.rtf", "about.txt"},
+      {"book.rtf", "about.txt", "more.txt"}};
   BookWorkshop workshop;
   const auto before = workshop.WorkListing();
   for (const auto& arguments : commandLines) {
@@ -141,7 +146,8 @@ TEST(EmbedProgram, UsageTextAloneWithStatusOneAndNothingTouched) {
 TEST(EmbedProgram, AwkwardFolderAndFileNames) {
   BookWorkshop workshop(/*awkward=*/true);
   const std::string rtfName = test::AwkwardName("book") + ".rtf";
-  const fs::path description = workshop.work() / test::Utf8Path(test::AwkwardName("about") + ".txt");
+  const fs::path description =
+      workshop.work() / test::Utf8Path(test::AwkwardName("about") + ".txt");
   test::WriteFile(workshop.work() / test::Utf8Path(rtfName), kBook);
   test::WriteFile(description, kAbout);
   const std::u8string absolute = description.u8string();
@@ -177,81 +183,138 @@ std::vector<FailureCase> FailureCases() {
   };
   const std::string readRtf = "embed: reading the RTF source \"";
   std::vector<FailureCase> cases = {
-      {"notes missing", [](BookWorkshop& w) { fs::remove(w.Tool("notes")); }, kBookAndAbout,
-       {"embed: finding the companion program \"", "notes", "\" failed: it is not in the folder of embed\n"}},
-      {"encrypt missing", [](BookWorkshop& w) { fs::remove(w.Tool("encrypt")); }, kBookAndAbout,
-       {"embed: finding the companion program \"", "encrypt", "\" failed: it is not in the folder of embed\n"}},
-      {"viewer missing", [](BookWorkshop& w) { fs::remove(w.Tool("scrivora.exe")); }, kBookAndAbout,
-       {"embed: finding the companion program \"", "scrivora.exe\" failed"}},
-      {"viewer empty", [](BookWorkshop& w) { test::WriteFile(w.Tool("scrivora.exe"), ""); }, kBookAndAbout,
-       {"embed: reading the viewer \"", "scrivora.exe\" failed: it is empty\n"}},
-      {"RTF source missing", nullptr, {"missing.rtf", "about.txt"}, {readRtf + "missing.rtf\" failed: "}},
-      {"RTF source is a folder", [](BookWorkshop& w) { fs::create_directory(w.work() / "folder.rtf"); },
-       {"folder.rtf", "about.txt"}, {readRtf + "folder.rtf\" failed: "}},
-      {"a path that a shell would run", nullptr, {"x.rtf; touch pwned & echo $(touch pwned2)", "about.txt"},
-       {readRtf + "x.rtf; touch pwned & echo $(touch pwned2)\" failed: "}},
-      {"description missing", nullptr, {"book.rtf", "missing.txt"},
-       {"embed: reading the description \"missing.txt\" failed: "}},
-      {"description is a folder", [](BookWorkshop& w) { fs::create_directory(w.work() / "folder.txt"); },
-       {"book.rtf", "folder.txt"}, {"embed: reading the description \"folder.txt\" failed: "}},
-      {"NUL in the description",
-       [](BookWorkshop& w) { test::WriteFile(w.work() / "about.txt", std::string("Small book\r\0\nrest\r\n", 19)); },
-       kBookAndAbout, {"embed: checking the description \"about.txt\" failed: it holds a NUL byte at offset 11\n"}},
-      {"notes -r fails", replaceBook(test::kFailMain), kBookAndAbout,
-       {"embed: running notes -r | encrypt on \"book.rtf\" failed: notes -r exited with status 3\n"}},
+    {"notes missing",
+     [](BookWorkshop& w) { fs::remove(w.Tool("notes")); },
+     kBookAndAbout,
+     {"embed: finding the companion program \"", "notes",
+      "\" failed: it is not in the folder of embed\n"}},
+    {"encrypt missing",
+     [](BookWorkshop& w) { fs::remove(w.Tool("encrypt")); },
+     kBookAndAbout,
+     {"embed: finding the companion program \"", "encrypt",
+      "\" failed: it is not in the folder of embed\n"}},
+    {"viewer missing",
+     [](BookWorkshop& w) { fs::remove(w.Tool("scrivora.exe")); },
+     kBookAndAbout,
+     {"embed: finding the companion program \"", "scrivora.exe\" failed"}},
+    {"viewer empty",
+     [](BookWorkshop& w) { test::WriteFile(w.Tool("scrivora.exe"), ""); },
+     kBookAndAbout,
+     {"embed: reading the viewer \"", "scrivora.exe\" failed: it is empty\n"}},
+    {"RTF source missing",
+     nullptr,
+     {"missing.rtf", "about.txt"},
+     {readRtf + "missing.rtf\" failed: "}},
+    {"RTF source is a folder",
+     [](BookWorkshop& w) { fs::create_directory(w.work() / "folder.rtf"); },
+     {"folder.rtf", "about.txt"},
+     {readRtf + "folder.rtf\" failed: "}},
+    {"a path that a shell would run",
+     nullptr,
+     {"x.rtf; touch pwned & echo $(touch pwned2)", "about.txt"},
+     {readRtf + "x.rtf; touch pwned & echo $(touch pwned2)\" failed: "}},
+    {"description missing",
+     nullptr,
+     {"book.rtf", "missing.txt"},
+     {"embed: reading the description \"missing.txt\" failed: "}},
+    {"description is a folder",
+     [](BookWorkshop& w) { fs::create_directory(w.work() / "folder.txt"); },
+     {"book.rtf", "folder.txt"},
+     {"embed: reading the description \"folder.txt\" failed: "}},
+    {"NUL in the description",
+     [](BookWorkshop& w) {
+       test::WriteFile(w.work() / "about.txt", std::string("Small book\r\0\nrest\r\n", 19));
+     },
+     kBookAndAbout,
+     {"embed: checking the description \"about.txt\" failed: it holds a NUL byte at offset 11\n"}},
+    {"notes -r fails",
+     replaceBook(test::kFailMain),
+     kBookAndAbout,
+     {"embed: running notes -r | encrypt on \"book.rtf\" failed: notes -r exited with status 3\n"}},
 #if defined(_WIN32)
-      {"notes -r is killed", replaceBook(test::kKillMain), kBookAndAbout,
-       {"embed: running notes -r | encrypt on \"book.rtf\" failed: notes -r ended with exception 0xC0000409\n"}},
+    {"notes -r is killed",
+     replaceBook(test::kKillMain),
+     kBookAndAbout,
+     {"embed: running notes -r | encrypt on \"book.rtf\" failed: notes -r ended with exception "
+      "0xC0000409\n"}},
 #else
-      {"notes -r is killed", replaceBook(test::kKillMain), kBookAndAbout,
-       {"embed: running notes -r | encrypt on \"book.rtf\" failed: notes -r was killed by signal 9\n"}},
+    {"notes -r is killed",
+     replaceBook(test::kKillMain),
+     kBookAndAbout,
+     {"embed: running notes -r | encrypt on \"book.rtf\" failed: notes -r was killed by signal "
+      "9\n"}},
 #endif
-      {"notes -x fails", replaceBook(test::kFailNotes), kBookAndAbout,
-       {"embed: running notes -x | encrypt on \"book.rtf\" failed: notes -x exited with status 4\n"}},
-      {"encrypt fails",
-       [](BookWorkshop& w) {
-         fs::remove(w.Tool("encrypt"));
-         fs::copy_file(test::FakeNotesProgram(), w.Tool("encrypt"));
-       },
-       kBookAndAbout, {"embed: running notes -r | encrypt on \"book.rtf\" failed: ", "encrypt exited with status 2\n"}},
-      {"notes cannot be started",
-       [](BookWorkshop& w) {
-         fs::remove(w.Tool("notes"));
-         test::WriteFile(w.Tool("notes"), "this is no program\n");
-         fs::permissions(w.Tool("notes"), fs::perms::owner_all);
-       },
-       kBookAndAbout, {"embed: running notes -r | encrypt on \"book.rtf\" failed: notes -r could not be started: "}},
-      {"main text is no complete group", replaceBook(test::kGarbageMain), kBookAndAbout,
-       {"embed: checking the output of notes -r for \"book.rtf\" failed: it does not decode to one complete RTF group\n"}},
-      {"main text is empty", replaceBook(test::kEmptyMain), kBookAndAbout,
-       {"embed: checking the output of notes -r for \"book.rtf\" failed: it does not decode to one complete RTF group\n"}},
-      {"notes are no group", replaceBook(test::kGarbageNotes), kBookAndAbout,
-       {"embed: checking the output of notes -x for \"book.rtf\" failed: it does not decode to one complete RTF group\n"}},
-      // 2^31 bytes with the notes stream: one byte too many.
-      {"container would reach 2 GiB",
-       [](BookWorkshop& w) { fs::resize_file(w.Tool("scrivora.exe"), (std::uint64_t{1} << 31) - 221); },
-       kBookAndAbout,
-       {"embed: assembling \"embedded.exe\" failed: the container would be 2147483648 bytes, and its offsets "
-        "only reach to 2 GiB (2147483648 bytes)\n"}},
-      {"container would pass 2 GiB before the notes",
-       [](BookWorkshop& w) { fs::resize_file(w.Tool("scrivora.exe"), (std::uint64_t{1} << 31) - 100); },
-       kBookAndAbout,
-       {"embed: assembling \"embedded.exe\" failed: the container would be at least 2147483734 bytes, "
-        "and its offsets only reach to 2 GiB (2147483648 bytes)\n"}},
-      {"embedded.exe is a folder",
-       [](BookWorkshop& w) {
-         fs::remove(w.work() / "embedded.exe");
-         fs::create_directory(w.work() / "embedded.exe");
-         test::WriteFile(w.work() / "embedded.exe" / "inside.txt", "kept");
-       },
-       kBookAndAbout, {"embed: replacing \"embedded.exe\" failed: "}},
+    {"notes -x fails",
+     replaceBook(test::kFailNotes),
+     kBookAndAbout,
+     {"embed: running notes -x | encrypt on \"book.rtf\" failed: notes -x exited with status 4\n"}},
+    {"encrypt fails",
+     [](BookWorkshop& w) {
+       fs::remove(w.Tool("encrypt"));
+       fs::copy_file(test::FakeNotesProgram(), w.Tool("encrypt"));
+     },
+     kBookAndAbout,
+     {"embed: running notes -r | encrypt on \"book.rtf\" failed: ",
+      "encrypt exited with status 2\n"}},
+    {"notes cannot be started",
+     [](BookWorkshop& w) {
+       fs::remove(w.Tool("notes"));
+       test::WriteFile(w.Tool("notes"), "this is no program\n");
+       fs::permissions(w.Tool("notes"), fs::perms::owner_all);
+     },
+     kBookAndAbout,
+     {"embed: running notes -r | encrypt on \"book.rtf\" failed: notes -r could not be started: "}},
+    {"main text is no complete group",
+     replaceBook(test::kGarbageMain),
+     kBookAndAbout,
+     {"embed: checking the output of notes -r for \"book.rtf\" failed: it does not decode to one "
+      "complete RTF group\n"}},
+    {"main text is empty",
+     replaceBook(test::kEmptyMain),
+     kBookAndAbout,
+     {"embed: checking the output of notes -r for \"book.rtf\" failed: it does not decode to one "
+      "complete RTF group\n"}},
+    {"notes are no group",
+     replaceBook(test::kGarbageNotes),
+     kBookAndAbout,
+     {"embed: checking the output of notes -x for \"book.rtf\" failed: it does not decode to one "
+      "complete RTF group\n"}},
+    // 2^31 bytes with the notes stream: one byte too many.
+    {"container would reach 2 GiB",
+     [](BookWorkshop& w) {
+       fs::resize_file(w.Tool("scrivora.exe"), (std::uint64_t{1} << 31) - 221);
+     },
+     kBookAndAbout,
+     {"embed: assembling \"embedded.exe\" failed: the container would be 2147483648 bytes, and its "
+      "offsets "
+      "only reach to 2 GiB (2147483648 bytes)\n"}},
+    {"container would pass 2 GiB before the notes",
+     [](BookWorkshop& w) {
+       fs::resize_file(w.Tool("scrivora.exe"), (std::uint64_t{1} << 31) - 100);
+     },
+     kBookAndAbout,
+     {"embed: assembling \"embedded.exe\" failed: the container would be at least 2147483734 "
+      "bytes, "
+      "and its offsets only reach to 2 GiB (2147483648 bytes)\n"}},
+    {"embedded.exe is a folder",
+     [](BookWorkshop& w) {
+       fs::remove(w.work() / "embedded.exe");
+       fs::create_directory(w.work() / "embedded.exe");
+       test::WriteFile(w.work() / "embedded.exe" / "inside.txt", "kept");
+     },
+     kBookAndAbout,
+     {"embed: replacing \"embedded.exe\" failed: "}},
   };
 #if !defined(_WIN32)
   // A disk that fills up, made by the file size limit: the container is the first file that
   // grows beyond it.
   cases.push_back({"the disk fills up",
-                   [](BookWorkshop& w) { test::WriteFile(w.Tool("scrivora.exe"), test::StandInViewer(256 * 1024)); },
-                   kBookAndAbout, {"embed: writing \"embedded.exe\" failed: File too large\n"}, 128 * 1024});
+                   [](BookWorkshop& w) {
+                     test::WriteFile(w.Tool("scrivora.exe"), test::StandInViewer(256 * 1024));
+                   },
+                   kBookAndAbout,
+                   {"embed: writing \"embedded.exe\" failed: File too large\n"},
+                   128 * 1024});
 #endif
   return cases;
 }
@@ -269,7 +332,8 @@ TEST(EmbedProgram, FailureTable) {
     ASSERT_NE(ownMessage, std::string::npos) << run.err;
     EXPECT_EQ(run.err.find('\n', ownMessage), run.err.size() - 1) << run.err;
     for (const std::string& part : c.messageParts) {
-      EXPECT_NE(run.err.find(part), std::string::npos) << "missing [" << part << "] in: " << run.err;
+      EXPECT_NE(run.err.find(part), std::string::npos)
+          << "missing [" << part << "] in: " << run.err;
     }
     EXPECT_EQ(run.err.find(kUsageText), std::string::npos);
     EXPECT_EQ(workshop.WorkListing(), before);
@@ -298,8 +362,10 @@ TEST(EmbedWithRealNotes, CorpusDocuments) {
       EXPECT_EQ(t.notesPercent, 25);
       EXPECT_EQ(t.permissions, 7);
       ExpectStream(container, t.mainOffset, t.notesOffset, SplitterOutput(workshop, rtf, "-r"));
-      ExpectStream(container, t.notesOffset, t.descriptionOffset, SplitterOutput(workshop, rtf, "-x"));
-      EXPECT_EQ(container.substr(t.descriptionOffset, container.size() - 20 - t.descriptionOffset), kAbout);
+      ExpectStream(container, t.notesOffset, t.descriptionOffset,
+                   SplitterOutput(workshop, rtf, "-x"));
+      EXPECT_EQ(container.substr(t.descriptionOffset, container.size() - 20 - t.descriptionOffset),
+                kAbout);
     }
   }
 }

@@ -25,7 +25,8 @@ class EmbedVersion : public ::testing::Test {
     void* value = nullptr;
     UINT length = 0;
     const std::wstring key = std::wstring(L"\\StringFileInfo\\040904E4\\") + name;
-    if (!VerQueryValueW(data_.data(), key.c_str(), &value, &length) || length == 0) return L"<none>";
+    if (!VerQueryValueW(data_.data(), key.c_str(), &value, &length) || length == 0)
+      return L"<none>";
     return std::wstring(static_cast<const wchar_t*>(value));
   }
 

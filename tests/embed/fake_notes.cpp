@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
   scrivora::UseBinaryStdio();
   std::string input;
   char buffer[65536];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) input.append(buffer, got);
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;)
+    input.append(buffer, got);
 
   if (main) {
     if (Has(input, kFailMain)) return 3;
@@ -55,8 +56,10 @@ int main(int argc, char** argv) {
       sleep(30);
 #endif
     }
-    if (Has(input, kGarbageMain)) Print("{\\rtf1 this group never closes");
-    else if (!Has(input, kEmptyMain)) Print(input);
+    if (Has(input, kGarbageMain))
+      Print("{\\rtf1 this group never closes");
+    else if (!Has(input, kEmptyMain))
+      Print(input);
   } else {
     if (Has(input, kFailNotes)) return 4;
     Print(Has(input, kGarbageNotes) ? "no group at all" : kFakeNotesOutput);

@@ -5,6 +5,7 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 #endif
 
@@ -53,7 +54,8 @@ TEST(WindowsCommandLine, SystemSplitsItBack) {
   ASSERT_NE(split, nullptr);
   ASSERT_EQ(count, static_cast<int>(arguments.size()) + 1);
   EXPECT_EQ(std::wstring(split[0]), L"Z:\\a b\\notes.exe");
-  for (std::size_t i = 0; i < arguments.size(); ++i) EXPECT_EQ(std::wstring(split[i + 1]), arguments[i]);
+  for (std::size_t i = 0; i < arguments.size(); ++i)
+    EXPECT_EQ(std::wstring(split[i + 1]), arguments[i]);
   LocalFree(split);
 }
 #endif
