@@ -4,7 +4,7 @@
 # Both use the real notes when each dist folder has one, else the stand-in splitter of the tests.
 set -euo pipefail
 native_dist=$1 native_fake=$2 wine_run=$3 windows_dist=$4 windows_fake=$5 corpus=$6
-for f in "$native_dist/embed" "$native_dist/encrypt" "$native_fake"; do
+for f in "$native_dist/embed" "$native_dist/encrypt"; do
   [ -x "$f" ] || { echo "$f is not built: build the native tree first" >&2; exit 1; }
 done
 
@@ -24,6 +24,7 @@ if [ -x "$native_dist/notes" ] && [ -f "$windows_dist/notes.exe" ]; then
   cp "$windows_dist/notes.exe" "$windows_tools/notes.exe"
 else
   splitter="the stand-in splitter"
+  [ -x "$native_fake" ] || { echo "$native_fake is not built: build the native tree first" >&2; exit 1; }
   cp "$native_fake" "$native_tools/notes"
   cp "$windows_fake" "$windows_tools/notes.exe"
 fi
