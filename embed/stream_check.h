@@ -6,8 +6,9 @@
 namespace scrivora {
 
 // True when `scrambled`, decoded from the initial key, begins with the opening brace of its
-// outermost group and that group closes before the end. Bytes after the close do not matter.
-// Gives the same answer as DecodeStream(...).groupClosed without keeping the decoded text.
+// outermost group and that group closes before the end; bytes after the close do not matter.
+// This is DecodeStream(...).groupClosed, the viewer's own framing, at about twice its speed,
+// since embed checks streams of many megabytes while its companions are still at work.
 bool IsOneCompleteGroup(std::string_view scrambled);
 
 }  // namespace scrivora

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "container/stream_codec.h"
@@ -44,6 +45,27 @@ TEST(StreamCheck, AgreesWithTheDecoder) {
     EXPECT_EQ(IsOneCompleteGroup(scrambled), c.closed);
     EXPECT_EQ(DecoderSaysClosed(scrambled), c.closed);
   }
+}
+
+// Streams made mostly of the bytes that matter to the framing, long enough to cross the check's
+// blocks, decide the same way.
+TEST(StreamCheck, AgreesWithTheDecoderOnRandomStreams) {
+  std::mt19937 random(20261211);
+  const char alphabet[] = {'{', '}', '\\', 'a', '{', '\\'};
+  std::uniform_int_distribution<int> pick(0, sizeof alphabet - 1);
+  std::uniform_int_distribution<int> lengths(0, 40000);
+  int closed = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::string plain = round % 4 == 0 ? "" : "{";
+    const int length = round < 200 ? lengths(random) % 64 : lengths(random);
+    for (int i = 0; i < length; ++i) plain.push_back(alphabet[pick(random)]);
+    const std::string scrambled = EncodeStream(plain);
+    const bool expected = DecoderSaysClosed(scrambled);
+    closed += expected;
+    ASSERT_EQ(IsOneCompleteGroup(scrambled), expected) << plain.substr(0, 80);
+  }
+  EXPECT_GT(closed, 20);   // both answers occur often enough to mean something
+  EXPECT_LT(closed, 380);
 }
 
 }  // namespace
