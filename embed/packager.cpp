@@ -110,17 +110,24 @@ class StreamJob {
 
   std::uint64_t size() const { return size_; }
 
-  // Reads the finished stream into `stream` and checks that the viewer can show it.
-  std::optional<EmbedFailure> ReadAndCheck(std::string& stream) {
-    OsResult read = temp_.file().SeekTo(0);
-    if (read.ok()) read = ReadRest(temp_.file(), stream, size_);
-    if (!read.ok()) return ReadFailure(read);
-    temp_.Remove();  // all of it is in memory now
-    if (!IsOneCompleteGroup(stream)) {
+  // Maps the finished stream and checks that the viewer can show it.
+  std::optional<EmbedFailure> MapAndCheck() {
+    if (OsResult mapped = MappedFile::Map(temp_.file(), size_, view_); !mapped.ok()) {
+      return ReadFailure(mapped);
+    }
+    if (!IsOneCompleteGroup(view_.bytes())) {
       return Fail("checking the output of notes " + std::string(mode_) + " for", options_.rtfSource,
                   "it does not decode to one complete RTF group");
     }
     return std::nullopt;
+  }
+
+  std::string_view stream() const { return view_.bytes(); }
+
+  // Unmaps and removes the temporary file once its stream has been copied.
+  void Discard() {
+    view_.Release();
+    temp_.Remove();
   }
 
  private:
@@ -132,7 +139,9 @@ class StreamJob {
   std::string_view contents_;
   const EmbedOptions& options_;
   TempFile temp_;
-  // Declared after the file it writes: a pipeline left running by a failure is stopped first.
+  // Declared after the file: the view is released and a pipeline left running by a failure is
+  // stopped before the file is removed.
+  MappedFile view_;
   std::optional<Pipeline> pipeline_;
   std::uint64_t size_ = 0;
 };
@@ -188,35 +197,36 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   if (auto failure = mainJob.Start(companions)) return failure;
   if (auto failure = mainJob.Finish()) return failure;
 
-  // While notes -x and encrypt run, the main stream is read back, checked (which costs about as
-  // much as scrambling it did) and written to its place in the new container, behind room for
-  // the viewer, which follows once everything has passed its checks. A failure on either side
-  // stops the other.
+  // While notes -x and encrypt run, the main stream is checked (which costs about as much as
+  // scrambling it did) and copied to its place in the new container, behind room for the viewer,
+  // which follows once everything has passed its checks. A failure on either side stops the
+  // other.
   StreamJob notesJob("-x", "notes", options);
   if (auto failure = notesJob.Start(companions)) return failure;
   if (auto failure = CheckContainerSize(viewerSize + mainJob.size() + description.size(), true)) {
     return failure;
   }
-  std::string mainStream;
-  if (auto failure = mainJob.ReadAndCheck(mainStream)) return failure;
+  if (auto failure = mainJob.MapAndCheck()) return failure;
   // The new container is made complete beside the old one and only then takes its name.
   TempFile container;
   if (auto failure = CreateTemporary("sccfg", container)) return failure;
   File& out = container.file();
+  const std::string_view mainStream = mainJob.stream();
   OsResult written = out.SeekTo(viewerSize);
   if (written.ok()) written = out.WriteAll(mainStream.data(), mainStream.size());
   if (!written.ok()) return Fail("writing", kContainerName, written.reason);
   out.StartFlush();
   const std::uint64_t mainSize = mainStream.size();
-  std::string().swap(mainStream);  // the largest piece is not needed any more
+  mainJob.Discard();
 
   if (auto failure = notesJob.Finish()) return failure;
   if (auto failure =
           CheckContainerSize(viewerSize + mainSize + notesJob.size() + description.size())) {
     return failure;
   }
-  std::string notesStream, viewerImage;
-  if (auto failure = notesJob.ReadAndCheck(notesStream)) return failure;
+  if (auto failure = notesJob.MapAndCheck()) return failure;
+  const std::string_view notesStream = notesJob.stream();
+  std::string viewerImage;
   if (OsResult read = ReadRest(viewer, viewerImage, viewerSize); !read.ok()) {
     return Fail("reading the viewer", companions.viewer, read.reason);
   }

@@ -69,6 +69,26 @@ class File {
 #endif
 };
 
+// A read-only view of a whole open file, released by the destructor: a stream of many
+// megabytes is checked and copied from it without first being copied into memory of our own.
+class MappedFile {
+ public:
+  MappedFile() = default;
+  ~MappedFile();
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  // Maps the first `size` bytes of `file` (its whole length, as measured).
+  static OsResult Map(const File& file, std::uint64_t size, MappedFile& view);
+  std::string_view bytes() const { return {data_, size_}; }
+  void Release();
+
+ private:
+  const char* data_ = nullptr;
+  std::size_t size_ = 0;
+  void* mapping_ = nullptr;  // the mapping object, where the system has one
+};
+
 // A file of the current directory, made under a fresh name that begins with a given prefix. It
 // is removed by the destructor unless it was renamed into place, so no failure leaves it behind.
 class TempFile {

@@ -134,6 +134,33 @@ OsResult File::Close() {
   return {};
 }
 
+OsResult MappedFile::Map(const File& file, std::uint64_t size, MappedFile& view) {
+  view.Release();
+  if (size == 0) return {};  // an empty file cannot be mapped; an empty view
+  const HANDLE mapping = CreateFileMappingW(file.handle(), nullptr, PAGE_READONLY, 0, 0, nullptr);
+  if (mapping == nullptr) return LastError();
+  const void* data = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size));
+  if (data == nullptr) {
+    const OsResult failed = LastError();
+    CloseHandle(mapping);
+    return failed;
+  }
+  view.mapping_ = mapping;
+  view.data_ = static_cast<const char*>(data);
+  view.size_ = static_cast<std::size_t>(size);
+  return {};
+}
+
+void MappedFile::Release() {
+  if (data_ != nullptr) UnmapViewOfFile(data_);
+  if (mapping_ != nullptr) CloseHandle(mapping_);
+  data_ = nullptr;
+  size_ = 0;
+  mapping_ = nullptr;
+}
+
+MappedFile::~MappedFile() { Release(); }
+
 OsResult TempFile::CloseAndRename(const std::filesystem::path& target) {
   if (OsResult closed = file_.Close(); !closed.ok()) return closed;
   if (!MoveFileExW(name_.c_str(), target.c_str(),
