@@ -80,7 +80,8 @@ ProgramRun RunProgramIn(const RunSettings& settings, const fs::path& program,
   startup.hStdInput = in;
   startup.hStdOutput = out;
   startup.hStdError = err;
-  std::wstring line = ComposeWindowsCommandLine(program.wstring(), arguments);
+  const fs::path& name = settings.programName.empty() ? program : settings.programName;
+  std::wstring line = ComposeWindowsCommandLine(name.wstring(), arguments);
   PROCESS_INFORMATION process{};
   ProgramRun run;
   if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
@@ -108,7 +109,8 @@ ProgramRun RunProgramIn(const RunSettings& settings, const fs::path& program,
                         const std::vector<NativeString>& arguments) {
   const fs::path outPath = settings.workFolder.parent_path() / "captured-out";
   const fs::path errPath = settings.workFolder.parent_path() / "captured-err";
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  const fs::path& name = settings.programName.empty() ? program : settings.programName;
+  std::vector<char*> argv{const_cast<char*>(name.c_str())};
   for (const NativeString& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   const std::string input = settings.input.empty() ? "/dev/null" : settings.input.string();

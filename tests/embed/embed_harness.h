@@ -22,8 +22,9 @@ struct ProgramRun {
 };
 
 struct RunSettings {
-  fs::path workFolder;                         // the current folder of the program
-  fs::path input;                              // standard input; none when empty
+  fs::path workFolder;   // the current folder of the program
+  fs::path input;        // standard input; none when empty
+  fs::path programName;  // the program's own first argument; its path when empty
   std::optional<std::uint64_t> fileSizeLimit;  // POSIX only: the largest file it may write
 };
 

@@ -163,6 +163,28 @@ TEST(EmbedProgram, AwkwardFolderAndFileNames) {
   EXPECT_EQ(workshop.WorkListing().size(), 5u);  // the two inputs of each kind and the container
 }
 
+// The companions are found beside the program file itself, whatever its first argument says or
+// wherever a link to it lies.
+TEST(EmbedProgram, FindsCompanionsBesideItsOwnFile) {
+  BookWorkshop workshop;
+  test::RunSettings settings;
+  settings.workFolder = workshop.work();
+  settings.programName = workshop.work() / "elsewhere" / "embed";
+  test::ProgramRun run =
+      test::RunProgramIn(settings, workshop.Embed(), Arguments({"book.rtf", "about.txt"}));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(test::ReadFile(workshop.work() / "embedded.exe").size(), 1757u);
+#if !defined(_WIN32)
+  const fs::path link = workshop.work().parent_path() / "link folder" / "embed";
+  fs::create_directories(link.parent_path());
+  fs::create_symlink(workshop.Embed(), link);
+  fs::remove(workshop.work() / "embedded.exe");
+  run = test::RunProgramIn(settings, link, Arguments({"book.rtf", "about.txt"}));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(test::ReadFile(workshop.work() / "embedded.exe").size(), 1757u);
+#endif
+}
+
 // Each failure: a message that names the step and the file, status 2, and the work folder
 // exactly as it was, an earlier embedded.exe included.
 struct FailureCase {

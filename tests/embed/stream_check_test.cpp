@@ -64,7 +64,7 @@ TEST(StreamCheck, AgreesWithTheDecoderOnRandomStreams) {
     closed += expected;
     ASSERT_EQ(IsOneCompleteGroup(scrambled), expected) << plain.substr(0, 80);
   }
-  EXPECT_GT(closed, 20);   // both answers occur often enough to mean something
+  EXPECT_GT(closed, 20);  // both answers occur often enough to mean something
   EXPECT_LT(closed, 380);
 }
 
