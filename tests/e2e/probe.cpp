@@ -2,6 +2,7 @@
 //   probe wait SECONDS          wait for a viewer window whose panes hold text; print its caption
 //   probe caption               the frame's caption
 //   probe text PANE             the whole text of pane "text" or "notes" (UTF-8)
+//   probe line PANE             the index of that pane's top line
 //   probe top PANE              the text of that pane from the first character of its top line
 //   probe selection PANE        the selected text of that pane
 //   probe key PANE VK           a key press (virtual-key code, decimal) sent to that pane
@@ -131,7 +132,7 @@ void PressKey(HWND frame, HWND pane, UINT vk, bool ctrl = false) {
 }
 
 int Usage() {
-  std::fputs("usage: probe wait SECONDS | caption | text PANE | top PANE | selection PANE |"
+  std::fputs("usage: probe wait SECONDS | caption | text PANE | line PANE | top PANE | selection PANE |"
              " key PANE VK | copy PANE | close\n", stderr);
   return 2;
 }
@@ -184,6 +185,8 @@ int main(int argc, char** argv) {
   }
   if (command == "text") {
     PrintUtf8(PaneText(pane));
+  } else if (command == "line") {
+    std::printf("%ld\n", static_cast<long>(SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0)));
   } else if (command == "top") {
     const std::wstring text = PaneText(pane);
     const LRESULT top = SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0);

@@ -1,0 +1,148 @@
+// Pipelines on POSIX systems: posix_spawn with the descriptors put in place for the child.
+#include "embed/process.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "embed/interrupt_cleanup.h"
+
+extern char** environ;
+
+namespace scrivora {
+namespace {
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() { Close(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  void Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+};
+
+class SpawnSetup {
+ public:
+  SpawnSetup() {
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawnattr_init(&attributes);
+  }
+  ~SpawnSetup() {
+    ::posix_spawnattr_destroy(&attributes);
+    ::posix_spawn_file_actions_destroy(&actions);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+};
+
+// Starts `command` with `in` as its standard input and `out` as its standard output. Every other
+// descriptor of ours is close-on-exec, so the child holds no stray end of the pipe.
+pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome) {
+  SpawnSetup setup;
+  ::posix_spawn_file_actions_adddup2(&setup.actions, in, STDIN_FILENO);
+  ::posix_spawn_file_actions_adddup2(&setup.actions, out, STDOUT_FILENO);
+  // The child starts with the signal dispositions a program expects, not with ours.
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGXFSZ);
+  sigaddset(&defaults, SIGPIPE);
+  ::posix_spawnattr_setsigdefault(&setup.attributes, &defaults);
+  ::posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGDEF);
+
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(command.program.c_str()));
+  for (const NativeString& argument : command.arguments) {
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  }
+  argv.push_back(nullptr);
+
+  pid_t pid = -1;
+  const int error = ::posix_spawn(&pid, command.program.c_str(), &setup.actions, &setup.attributes,
+                                  argv.data(), environ);
+  if (error != 0) {
+    outcome.kind = ChildOutcome::Kind::NotStarted;
+    outcome.reason = std::strerror(error);
+    return -1;
+  }
+  WatchChild(pid);
+  return pid;
+}
+
+void WaitFor(pid_t pid, ChildOutcome& outcome) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      UnwatchChild(pid);
+      outcome.kind = ChildOutcome::Kind::NotStarted;
+      outcome.reason = std::strerror(errno);
+      return;
+    }
+  }
+  UnwatchChild(pid);
+  if (WIFSIGNALED(status)) {
+    outcome.kind = ChildOutcome::Kind::Killed;
+    outcome.code = WTERMSIG(status);
+  } else {
+    outcome.kind = ChildOutcome::Kind::Exited;
+    outcome.code = WEXITSTATUS(status);
+  }
+}
+
+}  // namespace
+
+Pipeline Pipeline::Start(const Command& first, const Command& second, const File& input,
+                         const File& output) {
+  Pipeline pipeline;
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC) != 0) {
+    pipeline.outcome_.setup = OsResult::Failed(std::strerror(errno));
+    return pipeline;
+  }
+  Descriptor readEnd(ends[0]), writeEnd(ends[1]);
+
+  const pid_t firstPid = Spawn(first, input.handle(), writeEnd.get(), pipeline.outcome_.first);
+  pipeline.firstChild_ = firstPid > 0 ? firstPid : 0;
+  writeEnd.Close();  // the second program sees the end of its input when the first one ends
+  if (firstPid > 0) {
+    const pid_t secondPid = Spawn(second, readEnd.get(), output.handle(), pipeline.outcome_.second);
+    pipeline.secondChild_ = secondPid > 0 ? secondPid : 0;
+  }
+  readEnd.Close();  // without a reader the first program is not left waiting on a full pipe
+  return pipeline;
+}
+
+PipelineOutcome Pipeline::Wait() {
+  if (firstChild_ != 0) WaitFor(static_cast<pid_t>(firstChild_), outcome_.first);
+  if (secondChild_ != 0) WaitFor(static_cast<pid_t>(secondChild_), outcome_.second);
+  firstChild_ = secondChild_ = 0;
+  return outcome_;
+}
+
+void Pipeline::Stop() {
+  for (std::intptr_t* child : {&firstChild_, &secondChild_}) {
+    if (*child == 0) continue;
+    ::kill(static_cast<pid_t>(*child), SIGKILL);
+    int status = 0;
+    while (::waitpid(static_cast<pid_t>(*child), &status, 0) < 0 && errno == EINTR) {
+    }
+    UnwatchChild(*child);
+    *child = 0;
+  }
+}
+
+}  // namespace scrivora

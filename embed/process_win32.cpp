@@ -1,0 +1,137 @@
+// Pipelines on Windows: CreateProcessW with the standard handles passed on by inheritance.
+#include "embed/process.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "embed/interrupt_cleanup.h"
+#include "embed/win32_error.h"
+#include "embed/windows_command_line.h"
+
+namespace scrivora {
+namespace {
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
+  ~Handle() { Close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return handle_; }
+  HANDLE* out() { return &handle_; }
+  void Close() {
+    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// Makes a handle inheritable for as long as one child is being started. This process starts
+// its children one at a time from one thread, so no other child can catch it meanwhile.
+class InheritedWhileStarting {
+ public:
+  explicit InheritedWhileStarting(HANDLE handle) : handle_(handle) {
+    SetHandleInformation(handle_, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  }
+  ~InheritedWhileStarting() { SetHandleInformation(handle_, HANDLE_FLAG_INHERIT, 0); }
+  InheritedWhileStarting(const InheritedWhileStarting&) = delete;
+  InheritedWhileStarting& operator=(const InheritedWhileStarting&) = delete;
+
+ private:
+  HANDLE handle_;
+};
+
+HANDLE StartChild(const Command& command, HANDLE in, HANDLE out, HANDLE error,
+                  ChildOutcome& outcome) {
+  InheritedWhileStarting inheritIn(in), inheritOut(out);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in;
+  startup.hStdOutput = out;
+  startup.hStdError = error;
+  std::wstring line = ComposeWindowsCommandLine(command.program.wstring(), command.arguments);
+  PROCESS_INFORMATION process{};
+  // The program is named by its full path: nothing is searched for, and no interpreter reads
+  // the command line.
+  if (!CreateProcessW(command.program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      nullptr, &startup, &process)) {
+    outcome.kind = ChildOutcome::Kind::NotStarted;
+    outcome.reason = WindowsErrorText(GetLastError());
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  WatchChild(reinterpret_cast<std::intptr_t>(process.hProcess));
+  return process.hProcess;
+}
+
+void WaitFor(HANDLE process, ChildOutcome& outcome) {
+  DWORD code = 0;
+  if (WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process, &code)) {
+    outcome.kind = ChildOutcome::Kind::NotStarted;
+    outcome.reason = WindowsErrorText(GetLastError());
+    return;
+  }
+  outcome.kind = ChildOutcome::Kind::Exited;
+  outcome.code = static_cast<long>(code);
+}
+
+}  // namespace
+
+Pipeline Pipeline::Start(const Command& first, const Command& second, const File& input,
+                         const File& output) {
+  Pipeline pipeline;
+  Handle readEnd, writeEnd;
+  if (!CreatePipe(readEnd.out(), writeEnd.out(), nullptr, 0)) {
+    pipeline.outcome_.setup = OsResult::Failed(WindowsErrorText(GetLastError()));
+    return pipeline;
+  }
+  // The children share our standard error, through a copy that they may inherit.
+  Handle error;
+  const HANDLE ownError = GetStdHandle(STD_ERROR_HANDLE);
+  if (ownError != nullptr && ownError != INVALID_HANDLE_VALUE) {
+    DuplicateHandle(GetCurrentProcess(), ownError, GetCurrentProcess(), error.out(), 0, TRUE,
+                    DUPLICATE_SAME_ACCESS);
+  }
+
+  const HANDLE firstProcess =
+      StartChild(first, input.handle(), writeEnd.get(), error.get(), pipeline.outcome_.first);
+  pipeline.firstChild_ = reinterpret_cast<std::intptr_t>(firstProcess);
+  writeEnd.Close();  // the second program sees the end of its input when the first one ends
+  if (firstProcess != nullptr) {
+    const HANDLE secondProcess =
+        StartChild(second, readEnd.get(), output.handle(), error.get(), pipeline.outcome_.second);
+    pipeline.secondChild_ = reinterpret_cast<std::intptr_t>(secondProcess);
+  }
+  readEnd.Close();  // without a reader the first program is not left waiting on a full pipe
+  return pipeline;
+}
+
+PipelineOutcome Pipeline::Wait() {
+  for (auto [child, outcome] :
+       {std::pair{&firstChild_, &outcome_.first}, std::pair{&secondChild_, &outcome_.second}}) {
+    if (*child == 0) continue;
+    const Handle process(reinterpret_cast<HANDLE>(*child));
+    *child = 0;
+    WaitFor(process.get(), *outcome);
+    UnwatchChild(reinterpret_cast<std::intptr_t>(process.get()));
+  }
+  return outcome_;
+}
+
+void Pipeline::Stop() {
+  for (std::intptr_t* child : {&firstChild_, &secondChild_}) {
+    if (*child == 0) continue;
+    const Handle process(reinterpret_cast<HANDLE>(*child));
+    *child = 0;
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), INFINITE);
+    UnwatchChild(reinterpret_cast<std::intptr_t>(process.get()));
+  }
+}
+
+}  // namespace scrivora
