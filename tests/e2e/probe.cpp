@@ -191,8 +191,9 @@ int main(int argc, char** argv) {
     const std::wstring text = PaneText(pane);
     const LRESULT top = SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
     const LRESULT start = SendMessageW(pane, EM_LINEINDEX, static_cast<WPARAM>(top), 0);
+    // To the end of the text: the marker that tracking takes may lie far below the top line.
     PrintUtf8(start >= 0 && static_cast<std::size_t>(start) <= text.size()
-                  ? text.substr(static_cast<std::size_t>(start), 200)
+                  ? text.substr(static_cast<std::size_t>(start))
                   : std::wstring());
   } else if (command == "selection") {
     DWORD from = 0, to = 0;

@@ -84,7 +84,7 @@ inspect() {
 
   if [ "${notes_of[$name]}" -gt 0 ]; then
     # Page Down in the text pane: whenever its top line moves, the notes pane must select the
-    # first marker at or after the text pane's new top line. A document that fits in the pane
+    # first marker at or after the text pane's new top line, however far below it lies. A document that fits in the pane
     # never moves, and tracking rightly does nothing then.
     check
     local tracked="" line before
