@@ -89,6 +89,7 @@ const ResponseTable& EmbeddedRichEdit::Responses() const {
   static const MessageEntry messages[] = {
       Ev(WM_VSCROLL, &P::EvVScroll),
       Ev(WM_KEYDOWN, &P::EvKeyDown),
+      Ev(WM_SIZE, &P::EvSize),
   };
   static const ResponseTable table{&Window::Responses(), messages, commands, enablers};
   return table;
@@ -107,6 +108,8 @@ void EmbeddedRichEdit::SetupWindow() {
   // The control holds the object host from here on and releases it when it is destroyed.
   ::SendMessageW(Handle(), EM_SETOLECALLBACK, 0,
                  reinterpret_cast<LPARAM>(new OleInterface(CopyPermitted())));
+  // Lines wrap at the pane's width, whatever the scroll bars.
+  ::SendMessageW(Handle(), EM_SETTARGETDEVICE, 0, 0);
   if (plainText_) {
     ::SetWindowTextW(Handle(), plainText_->c_str());
   } else {
@@ -181,6 +184,18 @@ void EmbeddedRichEdit::CheckTopLine() {
 LRESULT EmbeddedRichEdit::EvVScroll(WPARAM, LPARAM) {
   const LRESULT result = DefaultProcessing();
   CheckTopLine();
+  return result;
+}
+
+LRESULT EmbeddedRichEdit::EvSize(WPARAM, LPARAM size) {
+  const LRESULT result = DefaultProcessing();
+  // The pane loads while it is still 0 by 0 pixels, where the control may scroll to keep its
+  // caret in view; when it first gets a real size the reader starts at the top. This scroll
+  // is the control's own, so it runs no note tracking.
+  if (!sized_ && LOWORD(size) > 0 && HIWORD(size) > 0) {
+    sized_ = true;
+    DefaultProcessing(WM_VSCROLL, SB_TOP, 0);
+  }
   return result;
 }
 

@@ -75,6 +75,7 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   // Scroll bar actions and navigation keys: the control acts first, then the check runs.
   LRESULT EvVScroll(WPARAM wParam, LPARAM lParam);
   LRESULT EvKeyDown(WPARAM wParam, LPARAM lParam);
+  LRESULT EvSize(WPARAM wParam, LPARAM lParam);
 
   const ResponseTable& Responses() const override;
 
@@ -96,6 +97,7 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   const std::wstring& imagePath_;
   std::int64_t streamOffset_;
   std::optional<std::wstring> plainText_;
+  bool sized_ = false;  // the pane has had a real size since it loaded
   TopLineCheck topLine_;
 
   static constexpr int kSearchLength = 80;

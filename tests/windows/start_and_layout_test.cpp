@@ -222,3 +222,46 @@ TEST(ViewerFocus, TheFrameHandsTheFocusBack) {
 
 }  // namespace
 }  // namespace scrivora::test
+
+namespace scrivora::test {
+namespace {
+
+// A document as word processors write it: a heading with space before it, then long
+// paragraphs that are wider than any pane.
+ContainerSpec LongDocument() {
+  ContainerSpec spec;
+  std::string main =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}"
+      "\\pard\\plain \\s1\\sb240\\sa120\\b\\f1\\fs32 A Heading\\par\n";
+  for (int i = 0; i < 60; ++i) {
+    main += "\\pard\\plain \\sa120\\qj\\f0\\fs24 Paragraph " + std::to_string(i) +
+            " is long enough to need several lines in any pane that a reader would use, "
+            "so the control has to wrap it at the pane's width rather than run it off to "
+            "the right.\\par\n";
+  }
+  spec.mainRtf = main + "}";
+  return spec;
+}
+
+TEST(ViewerStart, PanesOpenAtTheirFirstLineAndWrapAtTheirWidth) {
+  const TestFile file(LongDocument().Build());
+  RunningViewer viewer(file.Path());
+  EmbeddedRichEdit& pane = viewer.TextPane();
+  EXPECT_EQ(pane.FirstVisibleLine(), 0);
+  EXPECT_EQ(viewer.NotesPane().FirstVisibleLine(), 0);
+  // The first long paragraph (after the heading line) takes more than one display line.
+  const std::int32_t second = pane.FindString(u"Paragraph 1 ", 0, true, false);
+  ASSERT_GT(second, 0);
+  EXPECT_GT(pane.LineFromChar(second), 2);
+
+  // Wrapping follows the pane's width when the reader resizes the frame.
+  RECT before{};
+  ::GetClientRect(pane.Handle(), &before);
+  const std::int32_t linesBefore = pane.LineFromChar(pane.TextLength());
+  ::SetWindowPos(viewer.FrameHandle(), nullptr, 0, 0, 400, 500, SWP_NOMOVE | SWP_NOZORDER);
+  viewer.Pump();
+  EXPECT_GT(pane.LineFromChar(pane.TextLength()), linesBefore);
+}
+
+}  // namespace
+}  // namespace scrivora::test
