@@ -54,9 +54,9 @@ const ResponseTable& TScrivora2Client::Responses() const {
 }
 
 bool TScrivora2Client::Create(HWND parent) {
-  ClassSpec spec{L"ScrivoraClient"};
-  spec.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  return CreateOwn(spec, 0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
+  ClassSpec windowClass{L"ScrivoraClient"};
+  windowClass.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  return CreateOwn(windowClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
                    nullptr);
 }
 

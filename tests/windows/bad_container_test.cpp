@@ -68,9 +68,9 @@ TEST(ViewerBadContainers, TheProblemIsNamed) {
 }
 
 TEST(ViewerBadContainers, ADescriptionWithoutLineEndIsAllTitle) {
-  ContainerSpec spec;
-  spec.description = "Just a title";
-  const TestFile file(spec.Build());
+  ContainerSpec parts;
+  parts.description = "Just a title";
+  const TestFile file(parts.Build());
   RunningViewer viewer(file.Path());
   EXPECT_EQ(WindowText(viewer.FrameHandle()), L"Scrivora 3 - Just a title");
   EXPECT_EQ(viewer.Client().Description(), L"");

@@ -74,9 +74,9 @@ TEST(ViewerCommands, MenuStatesAlongTheRoute) {
       {"client, copy allowed, selection", PermitCopy, false, true, false, false, false},
   };
   for (const Case& c : cases) {
-    ContainerSpec spec;
-    spec.permissions = c.permissions;
-    const TestFile file(spec.Build());
+    ContainerSpec parts;
+    parts.permissions = c.permissions;
+    const TestFile file(parts.Build());
     RunningViewer viewer(file.Path());
     viewer.TextPane().SetSelection(c.selection ? CharRange{0, 5} : CharRange{2, 2});
     ::SetFocus(c.focusInPane ? viewer.TextPane().Handle() : viewer.Client().Handle());
@@ -102,8 +102,8 @@ TEST(ViewerCommands, TheNotesPaneRoutesItsOwnCommands) {
 }
 
 TEST(ViewerCommands, EditingChangesNothing) {
-  ContainerSpec spec;
-  const TestFile file(spec.Build());
+  ContainerSpec parts;
+  const TestFile file(parts.Build());
   RunningViewer viewer(file.Path());
   EmbeddedRichEdit& pane = viewer.TextPane();
   HWND hwnd = pane.Handle();
@@ -151,9 +151,9 @@ TEST(ViewerCommands, DisabledCommandsDoNothingEvenWhenPosted) {
 
 TEST(ViewerCommands, AGreyedItemsKeyGoesNoFurther) {
   // With copying forbidden, Ctrl+Ins is greyed: the key must not reach the pane either.
-  ContainerSpec spec;
-  spec.permissions = 0;
-  const TestFile file(spec.Build());
+  ContainerSpec parts;
+  parts.permissions = 0;
+  const TestFile file(parts.Build());
   RunningViewer viewer(file.Path());
   HWND hwnd = viewer.TextPane().Handle();
   int seenByPane = 0;

@@ -41,9 +41,9 @@ const CopyPath kCopyPaths[] = {
 };
 
 TEST(ViewerCopy, ForbiddenCopyingCopiesNothingByAnyPath) {
-  ContainerSpec spec;
-  spec.permissions = PermitPrint | PermitPrintAll;
-  const TestFile file(spec.Build());
+  ContainerSpec parts;
+  parts.permissions = PermitPrint | PermitPrintAll;
+  const TestFile file(parts.Build());
   RunningViewer viewer(file.Path());
   for (const CopyPath& path : kCopyPaths) {
     SetClipboardText(kSentinel);
@@ -92,13 +92,13 @@ TEST(ViewerCopy, DraggingTextOutFollowsThePermission) {
 
 TEST(ViewerCopy, PicturesInTheRtfAreLoadedAsObjects) {
   // A 2x2 24-bit device-independent bitmap.
-  ContainerSpec spec;
-  spec.mainRtf =
+  ContainerSpec parts;
+  parts.mainRtf =
       "{\\rtf1\\ansi Before {\\pict\\dibitmap0\\picw2\\pich2\\picwgoal300\\pichgoal300 "
       "28000000020000000200000001001800000000001000000000000000000000000000000000000000"
       "0000ff0000ff00000000ff0000ff0000}"
       " after.\\par}";
-  const TestFile file(spec.Build());
+  const TestFile file(parts.Build());
   RunningViewer viewer(file.Path());
   // The picture is one object, taking one character between the two words.
   const std::wstring text = PaneText(viewer.TextPane());

@@ -47,9 +47,9 @@ TEST(ViewerDocumentBox, CaptionAndWholeText) {
       {"lone line feeds", "Title\nOne\nTwo", L"One\r\nTwo"},
   };
   for (const Case& c : cases) {
-    ContainerSpec spec;
-    spec.description = c.description;
-    const TestFile file(spec.Build());
+    ContainerSpec parts;
+    parts.description = c.description;
+    const TestFile file(parts.Build());
     RunningViewer viewer(file.Path());
     const ShownBox shown = ShowDocumentBox(viewer);
     EXPECT_EQ(shown.caption, L"Scrivora 3 - Title") << c.name;

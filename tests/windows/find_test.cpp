@@ -54,9 +54,9 @@ TEST(ViewerFind, TheFindDialog) {
 }
 
 TEST(ViewerFind, OptionsAndDirection) {
-  ContainerSpec spec;
-  spec.mainRtf = "{\\rtf1\\ansi Whale whales WHALE whale.\\par}";
-  const TestFile file(spec.Build());
+  ContainerSpec parts;
+  parts.mainRtf = "{\\rtf1\\ansi Whale whales WHALE whale.\\par}";
+  const TestFile file(parts.Build());
   struct Case {
     const char* name;
     const wchar_t* text;
@@ -118,11 +118,11 @@ TEST(ViewerFind, ThePaneControlOperations) {
 }
 
 TEST(ViewerFind, ScrollingALongPane) {
-  ContainerSpec spec;
-  spec.mainRtf = "{\\rtf1\\ansi ";
-  for (int i = 0; i < 200; ++i) spec.mainRtf += "Line " + std::to_string(i) + "\\par ";
-  spec.mainRtf += "}";
-  const TestFile file(spec.Build());
+  ContainerSpec parts;
+  parts.mainRtf = "{\\rtf1\\ansi ";
+  for (int i = 0; i < 200; ++i) parts.mainRtf += "Line " + std::to_string(i) + "\\par ";
+  parts.mainRtf += "}";
+  const TestFile file(parts.Build());
   RunningViewer viewer(file.Path());
   EmbeddedRichEdit& pane = viewer.TextPane();
   EXPECT_EQ(pane.FirstVisibleLine(), 0);

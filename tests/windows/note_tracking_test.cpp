@@ -20,22 +20,22 @@ constexpr int kNotes = 120;
 // Note 7's reference is in lower case and its note in upper case. A long stretch without notes
 // comes before the last reference, so the text's last page leads to the last note.
 ContainerSpec TrackingContainer() {
-  ContainerSpec spec;
-  spec.mainRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
-  spec.notesRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+  ContainerSpec parts;
+  parts.mainRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+  parts.notesRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
   for (int i = 1; i <= kNotes; ++i) {
     const std::string n = i == 7 ? "7a" : std::to_string(i);
     const std::string label = i == 7 ? "7A" : n;
     if (i == kNotes)
-      for (int j = 0; j < 80; ++j) spec.mainRtf += "A line without a reference.\\par ";
-    spec.mainRtf += "Paragraph " + std::to_string(i) + " of the text with the reference \\'b7" + n +
+      for (int j = 0; j < 80; ++j) parts.mainRtf += "A line without a reference.\\par ";
+    parts.mainRtf += "Paragraph " + std::to_string(i) + " of the text with the reference \\'b7" + n +
                     "\\'b7 to its note.\\par ";
-    spec.notesRtf += "\\'b7" + label + "\\'b7 Note " + std::to_string(i) +
+    parts.notesRtf += "\\'b7" + label + "\\'b7 Note " + std::to_string(i) +
                      " explains its paragraph.\\par And says a little more.\\par ";
   }
-  spec.mainRtf += "}";
-  spec.notesRtf += "}";
-  return spec;
+  parts.mainRtf += "}";
+  parts.notesRtf += "}";
+  return parts;
 }
 
 // What tracking must do, worked out from the panes' text alone: the first middle dot at or

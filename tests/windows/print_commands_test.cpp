@@ -63,9 +63,9 @@ bool TestPrinterPresent() {
 
 TEST(ViewerPrint, BothItemsFollowThePrintingBits) {
   for (std::int32_t permissions = 0; permissions <= 7; ++permissions) {
-    ContainerSpec spec;
-    spec.permissions = permissions;
-    const TestFile file(spec.Build());
+    ContainerSpec parts;
+    parts.permissions = permissions;
+    const TestFile file(parts.Build());
     RunningViewer viewer(file.Path());
     const bool expected = (permissions & (PermitPrint | PermitPrintAll)) != 0;
     EXPECT_EQ(viewer.MenuItemEnabled(CM_FILEPRINT), expected) << "permissions " << permissions;
@@ -98,9 +98,9 @@ int DialogsDuring(const std::function<void()>& action) {
 
 TEST(ViewerPrint, WithoutAPrintingBitAPostedCommandDoesNothing) {
   for (std::int32_t permissions : {0, PermitCopy}) {
-    ContainerSpec spec;
-    spec.permissions = permissions;
-    const TestFile file(spec.Build());
+    ContainerSpec parts;
+    parts.permissions = permissions;
+    const TestFile file(parts.Build());
     RunningViewer viewer(file.Path());
     EXPECT_EQ(DialogsDuring([&] {
                 viewer.Command(CM_FILEPRINT);
@@ -117,9 +117,9 @@ TEST(ViewerPrint, WithAPrintingBitThePrintDialogComes) {
   SKIP_WITHOUT_PRINTER();
   // The counterpart of the test above: the same command with a printing bit shows the dialog,
   // which is cancelled, so nothing is printed.
-  ContainerSpec spec;
-  spec.permissions = PermitPrint;
-  const TestFile file(spec.Build());
+  ContainerSpec parts;
+  parts.permissions = PermitPrint;
+  const TestFile file(parts.Build());
   RunningViewer viewer(file.Path());
   EXPECT_EQ(DialogsDuring([&] { viewer.Command(CM_FILEPRINT); }), 1);
   EXPECT_EQ(DialogsDuring([&] { viewer.Command(CM_PRINTNOTES); }), 1);
@@ -209,9 +209,9 @@ JobWatch* JobWatch::current_ = nullptr;
 
 TEST(ViewerPrint, CurrentPageOnlyThroughARealDialogAndPrinter) {
   SKIP_WITHOUT_PRINTER();
-  ContainerSpec spec;
-  spec.permissions = PermitPrint;
-  const TestFile file(spec.Build());
+  ContainerSpec parts;
+  parts.permissions = PermitPrint;
+  const TestFile file(parts.Build());
   RunningViewer viewer(file.Path());
   JobWatch watch(viewer.FrameHandle(), false);
   const std::wstring output = PrinterOutputPath();
@@ -239,8 +239,8 @@ TEST(ViewerPrint, CurrentPageOnlyThroughARealDialogAndPrinter) {
 
 TEST(ViewerPrint, WholeTextAndNotesAsTwoJobsCancelStopsOnlyTheFirst) {
   SKIP_WITHOUT_PRINTER();
-  ContainerSpec spec;  // every permission
-  const TestFile file(spec.Build());
+  ContainerSpec parts;  // every permission
+  const TestFile file(parts.Build());
   RunningViewer viewer(file.Path());
   JobWatch watch(viewer.FrameHandle(), true);
   const std::wstring output = PrinterOutputPath();

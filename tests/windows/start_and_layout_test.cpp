@@ -10,8 +10,8 @@ namespace scrivora::test {
 namespace {
 
 TEST(ViewerStart, ShowsTheContainersDocument) {
-  const ContainerSpec spec;
-  const TestFile file(spec.Build());
+  const ContainerSpec parts;
+  const TestFile file(parts.Build());
   RunningViewer viewer(file.Path());
 
   EXPECT_EQ(WindowText(viewer.FrameHandle()), L"Scrivora 3 - My Title");
@@ -25,7 +25,7 @@ TEST(ViewerStart, ShowsTheContainersDocument) {
   EXPECT_EQ(::GetFocus(), viewer.TextPane().Handle());
   // Each pane may hold as many characters as the container has behind the viewer image.
   const auto limit = ::SendMessageW(viewer.TextPane().Handle(), EM_GETLIMITTEXT, 0, 0);
-  EXPECT_EQ(static_cast<std::size_t>(limit), spec.Build().size() - ViewerImage().size());
+  EXPECT_EQ(static_cast<std::size_t>(limit), parts.Build().size() - ViewerImage().size());
 }
 
 TEST(ViewerStart, TitlesInEveryEncodingAndLength) {
@@ -51,9 +51,9 @@ TEST(ViewerStart, TitlesInEveryEncodingAndLength) {
       {"no line end at all", "Only a title", L"Scrivora 3 - Only a title", L""},
   };
   for (const Case& c : cases) {
-    ContainerSpec spec;
-    spec.description = c.description;
-    const TestFile file(spec.Build());
+    ContainerSpec parts;
+    parts.description = c.description;
+    const TestFile file(parts.Build());
     RunningViewer viewer(file.Path());
     EXPECT_EQ(WindowText(viewer.FrameHandle()), c.caption) << c.name;
     EXPECT_EQ(viewer.Client().Description(), c.rest) << c.name;
@@ -61,8 +61,8 @@ TEST(ViewerStart, TitlesInEveryEncodingAndLength) {
 }
 
 TEST(ViewerStart, ACopyUnderAnotherNameShowsTheSame) {
-  const ContainerSpec spec;
-  const TestFile file(spec.Build(), "another name with spaces.exe");
+  const ContainerSpec parts;
+  const TestFile file(parts.Build(), "another name with spaces.exe");
   RunningViewer viewer(file.Path());
   EXPECT_EQ(WindowText(viewer.FrameHandle()), L"Scrivora 3 - My Title");
   EXPECT_NE(PaneText(viewer.TextPane()).find(L"whales"), std::wstring::npos);
@@ -144,9 +144,9 @@ TEST(ViewerLayout, PanesFollowTheNotesPercentage) {
       {250, 600, 401, {0, 0, 599, 1}, {0, 1, 599, 401}},
   };
   for (const Case& c : cases) {
-    ContainerSpec spec;
-    spec.notesPercent = c.percent;
-    const TestFile file(spec.Build());
+    ContainerSpec parts;
+    parts.notesPercent = c.percent;
+    const TestFile file(parts.Build());
     RunningViewer viewer(file.Path());
     ::MoveWindow(viewer.Client().Handle(), 0, 0, c.width, c.height, TRUE);
     const auto placed = [&](const EmbeddedRichEdit& pane) {
@@ -229,7 +229,7 @@ namespace {
 // A document as word processors write it: a heading with space before it, then long
 // paragraphs that are wider than any pane.
 ContainerSpec LongDocument() {
-  ContainerSpec spec;
+  ContainerSpec parts;
   std::string main =
       "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}"
       "\\pard\\plain \\s1\\sb240\\sa120\\b\\f1\\fs32 A Heading\\par\n";
@@ -239,8 +239,8 @@ ContainerSpec LongDocument() {
             "so the control has to wrap it at the pane's width rather than run it off to "
             "the right.\\par\n";
   }
-  spec.mainRtf = main + "}";
-  return spec;
+  parts.mainRtf = main + "}";
+  return parts;
 }
 
 TEST(ViewerStart, PanesOpenAtTheirFirstLineAndWrapAtTheirWidth) {

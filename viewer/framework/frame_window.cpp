@@ -14,13 +14,13 @@ bool KeyDown(int key) { return ::GetKeyState(key) < 0; }
 }  // namespace
 
 bool FrameWindow::Create() {
-  ClassSpec spec{L"ScrivoraFrame"};
-  spec.style = CS_HREDRAW | CS_VREDRAW;
+  ClassSpec windowClass{L"ScrivoraFrame"};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
   if (iconId_) {
-    spec.icon = LoadIconSized(iconId_, 32);
-    spec.smallIcon = LoadIconSized(iconId_, 16);
+    windowClass.icon = LoadIconSized(iconId_, 32);
+    windowClass.smallIcon = LoadIconSized(iconId_, 16);
   }
-  spec.background = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+  windowClass.background = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
 
   HMENU menu = nullptr;
   if (menuId_) {
@@ -36,7 +36,7 @@ bool FrameWindow::Create() {
       ::CopyAcceleratorTableW(table, accelerators_.data(), static_cast<int>(accelerators_.size()));
     }
   }
-  const bool created = CreateOwn(spec, 0, caption_, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+  const bool created = CreateOwn(windowClass, 0, caption_, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                  nullptr, menu);
   if (!created && menu) ::DestroyMenu(menu);

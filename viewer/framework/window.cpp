@@ -31,24 +31,24 @@ void Window::Detach() {
   hwnd_ = nullptr;
 }
 
-bool Window::CreateOwn(const ClassSpec& spec, DWORD exStyle, const wchar_t* caption, DWORD style,
+bool Window::CreateOwn(const ClassSpec& windowClass, DWORD exStyle, const wchar_t* caption, DWORD style,
                        int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
-  if (!::GetClassInfoExW(instance, spec.name, &wc)) {
+  if (!::GetClassInfoExW(instance, windowClass.name, &wc)) {
     wc = {};
     wc.cbSize = sizeof wc;
-    wc.style = spec.style;
+    wc.style = windowClass.style;
     wc.lpfnWndProc = StaticProc;
     wc.hInstance = instance;
-    wc.hIcon = spec.icon;
-    wc.hIconSm = spec.smallIcon;
+    wc.hIcon = windowClass.icon;
+    wc.hIconSm = windowClass.smallIcon;
     wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = spec.background;
-    wc.lpszClassName = spec.name;
+    wc.hbrBackground = windowClass.background;
+    wc.lpszClassName = windowClass.name;
     if (!::RegisterClassExW(&wc)) return false;
   }
-  if (!::CreateWindowExW(exStyle, spec.name, caption, style, x, y, width, height, parent,
+  if (!::CreateWindowExW(exStyle, windowClass.name, caption, style, x, y, width, height, parent,
                          menuOrId, instance, this))
     return false;
   SetupWindow();
