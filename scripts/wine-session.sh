@@ -49,7 +49,12 @@ wine_session_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-session: creating the Wine prefix $WINEPREFIX"
     wineboot -i >"$wine_session_log/wineboot.log" 2>&1 || true
+    # The server that made the prefix lingers for a while; a persistent one can start after it.
+    wineserver -w >/dev/null 2>&1 || true
   fi
-  wineserver -p >"$wine_session_log/wineserver.log" 2>&1
+  if ! wineserver -p >"$wine_session_log/wineserver.log" 2>&1; then
+    echo "wine-session: no persistent wineserver (log: $wine_session_log/wineserver.log);" \
+         "each program starts its own" >&2
+  fi
   wineboot >>"$wine_session_log/wineboot.log" 2>&1 || true
 }
