@@ -3,9 +3,8 @@
 # Output of both goes to files under the build tree, so nothing holds the caller's output open.
 
 wine_session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="${WINEPREFIX:-$wine_session_root/build/windows/wineprefix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+wine_env_root=$wine_session_root
+source "$wine_session_root/scripts/wine-env.sh"
 wine_session_log="$wine_session_root/build/windows/session-logs"
 wine_session_xvfb_pid=""
 
