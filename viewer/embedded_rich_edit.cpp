@@ -89,17 +89,16 @@ const ResponseTable& EmbeddedRichEdit::Responses() const {
   static const MessageEntry messages[] = {
       Ev(WM_VSCROLL, &P::EvVScroll),
       Ev(WM_KEYDOWN, &P::EvKeyDown),
-      Ev(WM_SIZE, &P::EvSize),
   };
   static const ResponseTable table{&Window::Responses(), messages, commands, enablers};
   return table;
 }
 
-bool EmbeddedRichEdit::Create(HWND parent) {
+bool EmbeddedRichEdit::Create(HWND parent, const RECT& place) {
   return CreateControl(RichEditClassName(), 0,
                        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL |
                            ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL,
-                       parent, id_);
+                       parent, id_, place);
 }
 
 bool EmbeddedRichEdit::CopyPermitted() const { return (client_.Permissions() & PermitCopy) != 0; }
@@ -184,18 +183,6 @@ void EmbeddedRichEdit::CheckTopLine() {
 LRESULT EmbeddedRichEdit::EvVScroll(WPARAM, LPARAM) {
   const LRESULT result = DefaultProcessing();
   CheckTopLine();
-  return result;
-}
-
-LRESULT EmbeddedRichEdit::EvSize(WPARAM, LPARAM size) {
-  const LRESULT result = DefaultProcessing();
-  // The pane loads while it is still 0 by 0 pixels, where the control may scroll to keep its
-  // caret in view; when it first gets a real size the reader starts at the top. This scroll
-  // is the control's own, so it runs no note tracking.
-  if (!sized_ && LOWORD(size) > 0 && HIWORD(size) > 0) {
-    sized_ = true;
-    DefaultProcessing(WM_VSCROLL, SB_TOP, 0);
-  }
   return result;
 }
 

@@ -28,8 +28,9 @@ class EmbeddedRichEdit : public Window, public PaneControl {
                    std::int64_t streamOffset);
   ~EmbeddedRichEdit() override;
 
-  // Creates the control as a child of the client; the load runs in its set-up.
-  bool Create(HWND parent);
+  // Creates the control as a child of the client, at its place there; the load runs in its
+  // set-up, so it lays the text out once, at the pane's own width.
+  bool Create(HWND parent, const RECT& place);
   // Instead of a stream: the pane shows this text (a file that holds no document).
   void ShowPlainTextInstead(std::wstring text) { plainText_ = std::move(text); }
 
@@ -75,7 +76,6 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   // Scroll bar actions and navigation keys: the control acts first, then the check runs.
   LRESULT EvVScroll(WPARAM wParam, LPARAM lParam);
   LRESULT EvKeyDown(WPARAM wParam, LPARAM lParam);
-  LRESULT EvSize(WPARAM wParam, LPARAM lParam);
 
   const ResponseTable& Responses() const override;
 
@@ -97,7 +97,6 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   const std::wstring& imagePath_;
   std::int64_t streamOffset_;
   std::optional<std::wstring> plainText_;
-  bool sized_ = false;  // the pane has had a real size since it loaded
   TopLineCheck topLine_;
 
   static constexpr int kSearchLength = 80;

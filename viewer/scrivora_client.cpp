@@ -60,9 +60,19 @@ bool TScrivora2Client::Create(HWND parent) {
                    nullptr);
 }
 
+namespace {
+RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.left + r.Width(), r.top + r.Height()}; }
+}  // namespace
+
 void TScrivora2Client::SetupWindow() {
-  textPane_->Create(Handle());
-  notesPane_->Create(Handle());
+  // Take the frame's client area now rather than at the frame's next layout, and create each
+  // pane at its place: a pane lays its text out once, at its own width, as it loads.
+  RECT area;
+  ::GetClientRect(::GetParent(Handle()), &area);
+  ::MoveWindow(Handle(), 0, 0, area.right, area.bottom, FALSE);
+  const PaneLayout layout = Layout(area.right, area.bottom);
+  textPane_->Create(Handle(), ToRect(layout.text));
+  notesPane_->Create(Handle(), ToRect(layout.notes));
   // The panes are read-only: their text as loaded now stays true for their whole life.
   if (textPane_->Handle()) textSnapshot_->TakeSnapshot();
   if (notesPane_->Handle()) notesSnapshot_->TakeSnapshot();
@@ -79,8 +89,10 @@ void TScrivora2Client::ArrangePanes() {
   ::GetClientRect(Handle(), &area);
   const PaneLayout layout = Layout(area.right, area.bottom);
   const auto place = [](EmbeddedRichEdit& pane, const PixelRect& r) {
+    const RECT rect = ToRect(r);
     if (pane.Handle())
-      ::MoveWindow(pane.Handle(), r.left, r.top, r.Width(), r.Height(), TRUE);
+      ::MoveWindow(pane.Handle(), rect.left, rect.top, rect.right - rect.left,
+                   rect.bottom - rect.top, TRUE);
   };
   place(*textPane_, layout.text);
   place(*notesPane_, layout.notes);

@@ -56,8 +56,9 @@ bool Window::CreateOwn(const ClassSpec& windowClass, DWORD exStyle, const wchar_
 }
 
 bool Window::CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent,
-                           int id) {
-  HWND hwnd = ::CreateWindowExW(exStyle, className, L"", style, 0, 0, 0, 0, parent,
+                           int id, const RECT& place) {
+  HWND hwnd = ::CreateWindowExW(exStyle, className, L"", style, place.left, place.top,
+                                place.right - place.left, place.bottom - place.top, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 ::GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return false;

@@ -39,8 +39,9 @@ class Window : public EventHandler {
   // A window of a class of our own; the class is registered on first use.
   bool CreateOwn(const ClassSpec& windowClass, DWORD exStyle, const wchar_t* caption, DWORD style,
                  int x, int y, int width, int height, HWND parent, HMENU menuOrId);
-  // A control of a system class, subclassed to this object.
-  bool CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent, int id);
+  // A control of a system class at `place` in its parent, subclassed to this object.
+  bool CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent, int id,
+                     const RECT& place = {});
 
   // Work that needs the window: runs once it exists (the client creates its panes there).
   virtual void SetupWindow() {}
