@@ -114,7 +114,8 @@ declare -A rtf_of notes_of
 add_document() { rtf_of[$1]=$2; notes_of[$1]=$3; }
 
 add_document sample "$source/examples/sample.rtf" 14
-for rtf in "$corpus/pandoc__footnote.rtf" "$corpus/osxcart__p056_footnotes.rtf" \
+for rtf in "$source"/tests/notes/data/*.rtf \
+           "$corpus/pandoc__footnote.rtf" "$corpus/osxcart__p056_footnotes.rtf" \
            "$corpus/RtfPipe__phprtflite_footnotes.rtf" "$corpus/LibreOffice__tdf130817.rtf"; do
   name=$(basename "$rtf" .rtf)
   count=$(grep -o '\\footnote[^a-z]' "$rtf" | grep -c '')
