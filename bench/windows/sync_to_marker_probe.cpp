@@ -10,12 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/windows/probe_timing.h"
 #include "viewer/core/note_tracking.h"
 #include "viewer/core/text_snapshot_pane.h"
 
 namespace {
 
 using scrivora::CharRange;
+using scrivora::bench::Figure;
+using scrivora::bench::Milliseconds;
+using scrivora::bench::Time;
 
 // The find flags of commdlg.h (FR_DOWN, FR_WHOLEWORD, FR_MATCHCASE).
 constexpr WPARAM kFindDown = 1, kFindWholeWord = 2, kFindMatchCase = 4;
@@ -74,12 +78,6 @@ class RichEditPane : public scrivora::PaneControl {
 
 std::wstring Marker(int n) { return L"\u00B7" + std::to_wstring(n) + L"\u00B7"; }
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / frequency.QuadPart;
-}
-
 HWND MakePane(HWND parent, const std::wstring& text) {
   HWND pane = CreateWindowExW(0, MSFTEDIT_CLASS, L"",
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY, 0, 0,
@@ -89,38 +87,6 @@ HWND MakePane(HWND parent, const std::wstring& text) {
   SendMessageW(pane, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set),
                reinterpret_cast<LPARAM>(text.c_str()));
   return pane;
-}
-
-struct Figure {
-  double fastest = 0;
-  double slowest = 0;
-  double median = 0;
-  double p95 = 0;
-};
-
-template <class Run>
-Figure Time(Run run, int repeats) {
-  return Time([] {}, run, repeats);
-}
-
-// Runs `prepare` untimed before each timed `run`.
-template <class Prepare, class Run>
-Figure Time(Prepare prepare, Run run, int repeats) {
-  std::vector<double> times;
-  for (int i = 0; i < repeats; ++i) {
-    prepare();
-    LARGE_INTEGER from, to;
-    QueryPerformanceCounter(&from);
-    run();
-    QueryPerformanceCounter(&to);
-    times.push_back(Milliseconds(from, to));
-  }
-  if (std::getenv("PROBE_VERBOSE")) {
-    for (double t : times) std::printf(" %.1f", t);
-    std::printf("\n");
-  }
-  std::sort(times.begin(), times.end());
-  return {times.front(), times.back(), times[times.size() / 2], times[times.size() * 95 / 100]};
 }
 
 }  // namespace

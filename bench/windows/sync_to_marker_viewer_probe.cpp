@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/windows/probe_timing.h"
 #include "container/stream_codec.h"
 #include "container/trailer.h"
 #include "viewer/scrivora_app.h"
@@ -25,6 +26,9 @@
 namespace {
 
 using scrivora::CharRange;
+using scrivora::bench::Figure;
+using scrivora::bench::Milliseconds;
+using scrivora::bench::Time;
 
 std::string ReadAll(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
@@ -32,35 +36,6 @@ std::string ReadAll(const std::wstring& path) {
 }
 
 std::string Marker(int n) { return "\\'b7" + std::to_string(n) + "\\'b7"; }
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / frequency.QuadPart;
-}
-
-struct Figure {
-  double slowest = 0;
-  double median = 0;
-  double p95 = 0;
-  double first = 0;
-};
-
-template <class Prepare, class Run>
-Figure Time(Prepare prepare, Run run, int repeats) {
-  std::vector<double> times;
-  for (int i = 0; i < repeats; ++i) {
-    prepare();
-    LARGE_INTEGER from, to;
-    QueryPerformanceCounter(&from);
-    run();
-    QueryPerformanceCounter(&to);
-    times.push_back(Milliseconds(from, to));
-  }
-  const double first = times.front();
-  std::sort(times.begin(), times.end());
-  return {times.back(), times[times.size() / 2], times[times.size() * 95 / 100], first};
-}
 
 }  // namespace
 
