@@ -207,6 +207,14 @@ class JobWatch {
 };
 JobWatch* JobWatch::current_ = nullptr;
 
+// File > Print, confirmed in the real print dialog as it comes; returns the dialog's title.
+std::wstring ConfirmFilePrint(RunningViewer& viewer) {
+  std::wstring title;
+  WithModalBox([&] { viewer.Command(CM_FILEPRINT); },
+               [&](HWND dialog) { title = WindowText(dialog); });
+  return title;
+}
+
 TEST(ViewerPrint, CurrentPageOnlyThroughARealDialogAndPrinter) {
   SKIP_WITHOUT_PRINTER();
   ContainerSpec parts;
@@ -217,9 +225,7 @@ TEST(ViewerPrint, CurrentPageOnlyThroughARealDialogAndPrinter) {
   const std::wstring output = PrinterOutputPath();
   ASSERT_FALSE(output.empty());
   ::DeleteFileW(output.c_str());
-  std::wstring title;
-  WithModalBox([&] { viewer.Command(CM_FILEPRINT); },
-               [&](HWND dialog) { title = WindowText(dialog); });
+  const std::wstring title = ConfirmFilePrint(viewer);
   EXPECT_EQ(title, L"Current page");
   // One job: the current page of the text, with no question.
   ASSERT_EQ(watch.jobs.size(), 1u);
@@ -246,9 +252,7 @@ TEST(ViewerPrint, WholeTextAndNotesAsTwoJobsCancelStopsOnlyTheFirst) {
   const std::wstring output = PrinterOutputPath();
   ASSERT_FALSE(output.empty());
   ::DeleteFileW(output.c_str());
-  std::wstring title;
-  WithModalBox([&] { viewer.Command(CM_FILEPRINT); },
-               [&](HWND dialog) { title = WindowText(dialog); });
+  const std::wstring title = ConfirmFilePrint(viewer);
   EXPECT_NE(title, L"Current page");
   // All: the text, then the notes, each with its own progress dialog; no question.
   ASSERT_EQ(watch.progressDialogs.size(), 2u);
