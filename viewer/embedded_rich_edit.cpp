@@ -95,9 +95,11 @@ const ResponseTable& EmbeddedRichEdit::Responses() const {
 }
 
 bool EmbeddedRichEdit::Create(HWND parent, const RECT& place) {
+  // The scroll bars stay, greyed while there is nothing to scroll: the pane's width never
+  // changes when a long document arrives, so the control lays the text out only once.
   return CreateControl(RichEditClassName(), 0,
                        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL |
-                           ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL,
+                           ES_DISABLENOSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL,
                        parent, id_, place);
 }
 

@@ -253,6 +253,17 @@ TEST(ViewerStart, PanesOpenAtTheirFirstLineAndWrapAtTheirWidth) {
   const std::int32_t second = pane.FindString(u"Paragraph 1 ", 0, true, false);
   ASSERT_GT(second, 0);
   EXPECT_GT(pane.LineFromChar(second), 2);
+  // The lines are laid out in what the pane shows, not under its border or scroll bar.
+  RECT shown{}, laidOut{};
+  ::GetClientRect(pane.Handle(), &shown);
+  ::SendMessageW(pane.Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&laidOut));
+  EXPECT_LE(laidOut.right, shown.right);
+  // Both panes keep their scroll bars, the short notes as well as the long text: a pane's
+  // width does not change when its document turns out longer than the pane, so the text is
+  // laid out once.
+  RECT notesShown{};
+  ::GetClientRect(viewer.NotesPane().Handle(), &notesShown);
+  EXPECT_EQ(notesShown.right, shown.right);
 
   // Wrapping follows the pane's width when the reader resizes the frame.
   RECT before{};

@@ -57,11 +57,15 @@ bool Window::CreateOwn(const ClassSpec& windowClass, DWORD exStyle, const wchar_
 
 bool Window::CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent,
                            int id, const RECT& place) {
-  HWND hwnd = ::CreateWindowExW(exStyle, className, L"", style, place.left, place.top,
-                                place.right - place.left, place.bottom - place.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  // Created empty, then sized: a control that reads its client area only when that changes
+  // (the rich edit does) would otherwise keep the area it saw before its border and scroll
+  // bars were taken off, and lay its text out wider than it shows.
+  HWND hwnd = ::CreateWindowExW(exStyle, className, L"", style, place.left, place.top, 0, 0,
+                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 ::GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return false;
+  ::SetWindowPos(hwnd, nullptr, 0, 0, place.right - place.left, place.bottom - place.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Attach(hwnd);
   controlProc_ = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticProc)));
