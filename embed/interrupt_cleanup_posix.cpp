@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace scrivora {
@@ -49,6 +50,7 @@ void WatchTempFile(const std::filesystem::path& name) {
   for (FileSlot& file : gFiles) {
     if (file.used) continue;
     std::memcpy(file.name, text.c_str(), text.size() + 1);
+    std::atomic_signal_fence(std::memory_order_release);  // the name is written before the flag
     file.used = 1;
     return;
   }

@@ -31,6 +31,9 @@ EmbedFailure Fail(std::string step, fs::path file, std::string reason) {
 std::optional<EmbedFailure> CheckCompanion(const fs::path& program) {
   std::error_code error;
   const fs::file_status status = fs::status(program, error);
+  if (status.type() == fs::file_type::none) {
+    return Fail("finding the companion program", program, error.message());
+  }
   if (!fs::exists(status)) {
     return Fail("finding the companion program", program, "it is not in the folder of embed");
   }
@@ -184,8 +187,12 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
     std::uint64_t size = 0;
     OsResult read = File::OpenForReading(options.description, file);
     if (read.ok()) read = file.Size(size);
-    if (read.ok()) read = ReadRest(file, description, size);
     if (!read.ok()) return Fail("reading the description", options.description, read.reason);
+    // A description too large for any container is refused before it is read into memory.
+    if (auto failure = CheckContainerSize(viewerSize + size, true)) return failure;
+    if (read = ReadRest(file, description, size); !read.ok()) {
+      return Fail("reading the description", options.description, read.reason);
+    }
   }
   // The viewer reads the description as text that ends at the first NUL byte.
   if (const auto nul = description.find('\0'); nul != std::string::npos) {
@@ -236,7 +243,6 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   const std::uint64_t mainOffset = viewerSize;
   const std::uint64_t notesOffset = mainOffset + mainSize;
   const std::uint64_t descriptionOffset = notesOffset + notesStream.size();
-  if (auto failure = CheckContainerSize(descriptionOffset + description.size())) return failure;
 
   ContainerTrailer trailer;
   trailer.mainOffset = static_cast<std::int32_t>(mainOffset);

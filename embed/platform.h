@@ -42,7 +42,6 @@ class File {
   // tells that case apart from other failures.
   static OsResult CreateNew(const std::filesystem::path& path, File& file, bool& nameTaken);
 
-  bool IsOpen() const;
   NativeHandle handle() const { return handle_; }
 
   OsResult Size(std::uint64_t& size) const;

@@ -20,7 +20,6 @@ OsResult LastError() { return OsResult::Failed(std::strerror(errno)); }
 
 }  // namespace
 
-bool File::IsOpen() const { return handle_ >= 0; }
 
 void File::Release() {
   if (handle_ >= 0) ::close(handle_);

@@ -47,7 +47,6 @@ std::string WindowsErrorText(DWORD code) {
   return reason;
 }
 
-bool File::IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
 
 void File::Release() {
   if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);

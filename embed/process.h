@@ -38,8 +38,6 @@ struct PipelineOutcome {
   ChildOutcome first;
   ChildOutcome second;
   OsResult setup;  // pipes and handles; a failure here means neither program was started
-
-  bool ok() const { return setup.ok() && first.ok() && second.ok(); }
 };
 
 // `first` with its standard input from `input` and its standard output piped into `second`,

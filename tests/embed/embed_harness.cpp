@@ -14,20 +14,6 @@
 #endif
 
 namespace scrivora::test {
-namespace {
-
-// A path the build system knows; under Wine a Unix path is reached through drive Z:.
-fs::path BuildPath(const char* unixPath) {
-#if defined(_WIN32)
-  std::string path = std::string("Z:") + unixPath;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return Utf8Path(path);
-#else
-  return unixPath;
-#endif
-}
-
-}  // namespace
 
 fs::path Utf8Path(const std::string& text) {
   return fs::path(std::u8string(text.begin(), text.end()));
@@ -35,7 +21,7 @@ fs::path Utf8Path(const std::string& text) {
 
 NativeString NativeArgument(const std::string& utf8) { return Utf8Path(utf8).native(); }
 
-fs::path FakeNotesProgram() { return BuildPath(SCRIVORA_FAKE_NOTES); }
+fs::path FakeNotesProgram() { return HostPath(SCRIVORA_FAKE_NOTES); }
 
 std::optional<fs::path> RealNotesProgram() {
   const fs::path notes = DistProgram("notes");

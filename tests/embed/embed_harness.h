@@ -52,7 +52,6 @@ class EmbedWorkshop {
   // `awkward`: folder names full of characters that a shell would act on.
   explicit EmbedWorkshop(bool awkward = false, std::optional<fs::path> notes = std::nullopt);
 
-  const fs::path& tools() const { return tools_; }
   const fs::path& work() const { return work_; }
   fs::path Tool(const std::string& name) const;  // adds .exe on Windows, except for scrivora.exe
   fs::path Embed() const { return Tool("embed"); }
@@ -67,7 +66,6 @@ class EmbedWorkshop {
   TempDir root_;
   fs::path tools_;
   fs::path work_;
-  fs::path captures_;
 };
 
 }  // namespace scrivora::test

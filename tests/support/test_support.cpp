@@ -29,21 +29,16 @@ void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-namespace {
-
-// Under Wine a Unix path is reached through drive Z:.
 std::filesystem::path HostPath(const char* unixPath) {
 #if defined(_WIN32)
   std::string p = std::string("Z:") + unixPath;
   for (char& c : p)
     if (c == '/') c = '\\';
-  return p;
+  return std::filesystem::path(std::u8string(p.begin(), p.end()));  // the build's paths are UTF-8
 #else
   return unixPath;
 #endif
 }
-
-}  // namespace
 
 std::filesystem::path CorpusDir() { return HostPath(SCRIVORA_CORPUS_DIR); }
 std::filesystem::path SourceDir() { return HostPath(SCRIVORA_SOURCE_DIR); }

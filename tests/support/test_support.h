@@ -11,6 +11,9 @@ namespace scrivora::test {
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 
+// A path the build system knows; under Wine a Unix path is reached through drive Z:.
+std::filesystem::path HostPath(const char* unixPath);
+
 std::filesystem::path CorpusDir();
 std::filesystem::path SourceDir();
 
