@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/native}
 dist="$build/dist"
-for f in "$dist/embed" "$dist/encrypt"; do
+for f in "$dist/embed" "$dist/encrypt" "$build/bench/notes_make_document"; do
   [ -x "$f" ] || { echo "$f is not built: cmake --build --preset native first" >&2; exit 1; }
 done
 command -v hyperfine >/dev/null || { echo "hyperfine is not installed" >&2; exit 1; }
@@ -30,17 +30,8 @@ fi
 viewer="$root/build/windows/dist/scrivora.exe"
 if [ -f "$viewer" ]; then cp "$viewer" "$tools/scrivora.exe"; else head -c 332288 /dev/urandom >"$tools/scrivora.exe"; fi
 
-# About 2,000 bytes of text and one footnote a paragraph, 10,000 paragraphs.
-awk 'BEGIN {
-  print "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\\f0\\fs24"
-  line = "The quick brown fox jumps over the lazy dog, and the \\{braced\\} words stay as they are. "
-  body = ""
-  while (length(body) < 1900) body = body line
-  for (i = 1; i <= 10000; i++) {
-    printf "\\pard %s{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} Note %d: a remark on paragraph %d.}\\par\n", body, i, i
-  }
-  print "}"
-}' >"$work/run/doc.rtf"
+# About 20 MB of text with 10,000 footnotes, the document of the note splitter's benchmark.
+"$build/bench/notes_make_document" 20 10000 >"$work/run/doc.rtf"
 printf 'Benchmark document\r\nTen thousand footnotes.\r\n' >"$work/run/about.txt"
 size=$(stat -c %s "$work/run/doc.rtf")
 notes_count=$(grep -o '\\footnote' "$work/run/doc.rtf" | wc -l)

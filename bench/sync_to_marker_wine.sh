@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out="$root/build/windows/bench"
 mkdir -p "$out"
-flags=(-std=c++20 -O2 -municode -DUNICODE -D_UNICODE -DNOMINMAX -I"$root" -static)
+flags=(-std=c++20 -O2 -municode -DUNICODE -D_UNICODE -DNOMINMAX -D_WIN32_WINNT=0x0601 -I"$root" -static)
 x86_64-w64-mingw32-g++-posix "${flags[@]}" -DWIN32_LEAN_AND_MEAN \
   "$root/bench/windows/sync_to_marker_probe.cpp" "$root/viewer/core/note_tracking.cpp" "$root/viewer/core/text_snapshot_pane.cpp" \
   -o "$out/sync_to_marker_probe.exe"

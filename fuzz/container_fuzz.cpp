@@ -19,7 +19,7 @@ void DecodeInCalls(const std::uint8_t* image, std::size_t length, std::int64_t o
   std::size_t total = 0;
   for (int call = 0;; ++call) {
     const std::int32_t capacity = 1 + (sizes + call * 37) % 300;
-    auto buffer = std::make_unique<std::uint8_t[]>(capacity + 1);  // +1: the closing brace
+    auto buffer = std::make_unique<std::uint8_t[]>(capacity);
     scrivora::StreamInCallback(cursor, buffer.get(), capacity, count);
     if (count < 0 || count > capacity) __builtin_trap();
     total += static_cast<std::size_t>(count);

@@ -123,7 +123,7 @@ TEST(StreamCodec, ClosingBraceStandsBehindTheCountedBytes) {
 }
 
 TEST(StreamCodec, StreamNotBeginningWithABrace) {
-  // "a}b{c": the brace at depth 0 takes the depth to -1 without ending the call.
+  // "a}bc": the brace at depth 0 takes the depth to -1 without ending the call.
   const std::string image = EncodeStream("a}bc");
   StreamCursor cursor = StreamCursor::At(Bytes(image), image.size() + 0, 0);
   std::uint8_t buffer[3] = {};
