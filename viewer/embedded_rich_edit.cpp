@@ -10,6 +10,7 @@
 #include "viewer/framework/unique_handle.h"
 #include "viewer/mapped_file.h"
 #include "viewer/ole_interface.h"
+#include "viewer/scrivora_app.h"
 #include "viewer/resources/command_ids.h"
 #include "viewer/scrivora_client.h"
 
@@ -255,12 +256,14 @@ std::int32_t EmbeddedRichEdit::FindString(std::u16string_view text, std::int32_t
 
 std::u16string EmbeddedRichEdit::TextRange(std::int32_t from, std::int32_t to) const {
   if (to <= from) return {};
-  std::wstring buffer(static_cast<std::size_t>(to - from) + 1, L'\0');
-  TEXTRANGEW range{{from, to}, buffer.data()};
+  // The control writes UTF-16 straight into the result (a whole document for a text snapshot).
+  static_assert(sizeof(wchar_t) == sizeof(char16_t));
+  std::u16string text(static_cast<std::size_t>(to - from) + 1, u'\0');
+  TEXTRANGEW range{{from, to}, reinterpret_cast<wchar_t*>(text.data())};
   const auto length = static_cast<std::size_t>(
       ::SendMessageW(Handle(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)));
-  return std::u16string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(
-                                                             std::min(length, buffer.size() - 1)));
+  text.resize(std::min(length, text.size() - 1));
+  return text;
 }
 
 CharRange EmbeddedRichEdit::Selection() const {
@@ -358,7 +361,7 @@ void EmbeddedRichEdit::Search() {
   message += L"\".";
   Application* app = Application::Current();
   HWND owner = findDialog_ ? findDialog_ : ::GetAncestor(Handle(), GA_ROOT);
-  ::MessageBoxW(owner, message.c_str(), app ? app->Name() : L"Scrivora 3",
+  ::MessageBoxW(owner, message.c_str(), app ? app->Name() : kApplicationName,
                 MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 

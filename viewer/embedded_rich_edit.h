@@ -38,7 +38,6 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   TScrivora2Client& Client() const { return client_; }
   bool CopyPermitted() const;
   // The search text of the last find, empty before any; whether this pane's Find dialog is open.
-  const wchar_t* SearchText() const { return searchText_; }
   HWND FindDialog() const { return findDialog_; }
 
   // Note tracking: the first visible line when the check last ran (0 from the start).

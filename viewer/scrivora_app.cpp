@@ -8,7 +8,7 @@
 namespace scrivora {
 
 TScrivora2App::TScrivora2App(std::wstring imagePath)
-    : Application(L"Scrivora 3"),
+    : Application(kApplicationName),
       imagePath_(imagePath.empty() ? ModuleFilePath() : std::move(imagePath)) {}
 
 const ResponseTable& TScrivora2App::Responses() const {

@@ -7,6 +7,8 @@
 
 namespace scrivora {
 
+inline constexpr wchar_t kApplicationName[] = L"Scrivora 3";
+
 class TSDIDecFrame;
 
 class TScrivora2App : public Application {

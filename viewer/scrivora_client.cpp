@@ -7,20 +7,16 @@
 #include "viewer/printing/pane_job_runner.h"
 #include "viewer/printing/print_dialog.h"
 #include "viewer/resources/command_ids.h"
+#include "viewer/scrivora_app.h"
 
 namespace scrivora {
-
-namespace {
-constexpr wchar_t kTitlePrefix[] = L"Scrivora 3 - ";
-constexpr wchar_t kApplicationName[] = L"Scrivora 3";
-}  // namespace
 
 TScrivora2Client::TScrivora2Client(FrameWindow& frame, std::wstring imagePath)
     : frame_(frame),
       imagePath_(std::move(imagePath)),
       document_(ReadContainerDocument(imagePath_)) {
   const bool valid = document_.Valid();
-  title_ = valid ? kTitlePrefix + document_.title : kApplicationName;
+  title_ = valid ? kApplicationName + (L" - " + document_.title) : kApplicationName;
   if (!valid) document_.description = document_.Problem();
   const ContainerTrailer& trailer = document_.layout.trailer;
   textPane_ = std::make_unique<EmbeddedRichEdit>(*this, IDC_TEXTPANE, imagePath_,
@@ -76,7 +72,6 @@ void TScrivora2Client::SetupWindow() {
   // The panes are read-only: their text as loaded now stays true for their whole life.
   if (textPane_->Handle()) textSnapshot_->TakeSnapshot();
   if (notesPane_->Handle()) notesSnapshot_->TakeSnapshot();
-  ArrangePanes();
   frame_.SetCaption(title_.c_str());
 }
 

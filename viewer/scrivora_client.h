@@ -33,7 +33,6 @@ class TScrivora2Client : public Window {
   EmbeddedRichEdit& TextPane() const { return *textPane_; }
   EmbeddedRichEdit& NotesPane() const { return *notesPane_; }
   FrameWindow& Frame() const { return frame_; }
-  const std::wstring& ImagePath() const { return imagePath_; }
 
   // Where the panes go in a client area of the given size.
   PaneLayout Layout(int width, int height) const;

@@ -29,7 +29,6 @@ std::int32_t FakePane::LineFromChar(std::int32_t index) const {
 }
 
 void FakePane::ScrollLines(std::int32_t lines) {
-  ++scrollCalls;
   const std::int32_t lowestTop = std::max(0, LineCount() - visibleLines_);
   top_ = std::clamp(top_ + lines, 0, lowestTop);
 }

@@ -33,7 +33,6 @@ class FakePane : public PaneControl {
   void ScrollTo(std::int32_t line) { ScrollLines(line - top_); }
 
   mutable int findCalls = 0;
-  int scrollCalls = 0;
 
  private:
   std::u16string text_;

@@ -28,10 +28,9 @@ void Application::SetMainWindow(std::unique_ptr<FrameWindow> frame) {
 }
 
 bool Application::Start(int showCommand) {
-  showCommand_ = AdjustShowCommand(showCommand);
   InitMainWindow();
   if (!mainWindow_ || !mainWindow_->Create()) return false;
-  ::ShowWindow(mainWindow_->Handle(), showCommand_);
+  ::ShowWindow(mainWindow_->Handle(), AdjustShowCommand(showCommand));
   ::UpdateWindow(mainWindow_->Handle());
   return true;
 }

@@ -41,8 +41,6 @@ class Application : public EventHandler {
   // Builds the main window object (no window yet); called once by Start.
   virtual void InitMainWindow() = 0;
   void SetMainWindow(std::unique_ptr<FrameWindow> frame);
-  int ShowCommand() const { return showCommand_; }
-  void SetShowCommand(int show) { showCommand_ = show; }
 
   // Closes the main window; closing asks nothing.
   void CmExit();
@@ -54,7 +52,6 @@ class Application : public EventHandler {
 
   static Application* current_;
   const wchar_t* name_;
-  int showCommand_ = SW_SHOWNORMAL;
   std::unique_ptr<FrameWindow> mainWindow_;
   std::vector<HWND> modeless_;
 };

@@ -1,33 +1,27 @@
 #include "viewer/framework/frame_window.h"
 
 #include "viewer/framework/application.h"
+#include "viewer/framework/unique_handle.h"
 
 namespace scrivora {
 
 namespace {
-HICON LoadIconSized(int id, int size) {
-  return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-}
-
 bool KeyDown(int key) { return ::GetKeyState(key) < 0; }
 }  // namespace
 
 bool FrameWindow::Create() {
   ClassSpec windowClass{L"ScrivoraFrame"};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  if (iconId_) {
-    windowClass.icon = LoadIconSized(iconId_, 32);
-    windowClass.smallIcon = LoadIconSized(iconId_, 16);
-  }
+  windowClass.iconId = iconId_;
   windowClass.background = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
 
-  HMENU menu = nullptr;
+  UniqueMenu menu;
   if (menuId_) {
-    menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId_));
+    menu.reset(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId_)));
     // The resource divides the bar into groups by separators; the bar itself shows none.
-    for (int i = ::GetMenuItemCount(menu) - 1; i >= 0; --i)
-      if (::GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR) ::DeleteMenu(menu, i, MF_BYPOSITION);
+    for (int i = ::GetMenuItemCount(menu.get()) - 1; i >= 0; --i)
+      if (::GetMenuState(menu.get(), i, MF_BYPOSITION) & MF_SEPARATOR)
+        ::DeleteMenu(menu.get(), i, MF_BYPOSITION);
   }
   if (acceleratorId_) {
     if (HACCEL table = ::LoadAcceleratorsW(::GetModuleHandleW(nullptr),
@@ -38,8 +32,8 @@ bool FrameWindow::Create() {
   }
   const bool created = CreateOwn(windowClass, 0, caption_, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 nullptr, menu);
-  if (!created && menu) ::DestroyMenu(menu);
+                                 nullptr, menu.get());
+  if (created) menu.release();  // the window owns its menu bar now
   return created;
 }
 

@@ -19,7 +19,6 @@ class FrameWindow : public Window {
   bool Create();
 
   void SetClientWindow(Window* client) { client_ = client; }
-  Window* ClientWindow() const { return client_; }
   void SetIconResource(int id) { iconId_ = id; }
   void SetMenuResource(int id) { menuId_ = id; }
   void SetAcceleratorResource(int id) { acceleratorId_ = id; }

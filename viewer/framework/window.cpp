@@ -6,7 +6,12 @@ namespace scrivora {
 
 namespace {
 constexpr wchar_t kObjectProperty[] = L"Scrivora.Window";
+
+HICON LoadIconSized(HINSTANCE instance, int id, int size) {
+  return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size,
+                                         LR_DEFAULTCOLOR));
 }
+}  // namespace
 
 Window::~Window() {
   if (hwnd_) ::DestroyWindow(hwnd_);
@@ -41,8 +46,11 @@ bool Window::CreateOwn(const ClassSpec& windowClass, DWORD exStyle, const wchar_
     wc.style = windowClass.style;
     wc.lpfnWndProc = StaticProc;
     wc.hInstance = instance;
-    wc.hIcon = windowClass.icon;
-    wc.hIconSm = windowClass.smallIcon;
+    if (windowClass.iconId) {
+      // The class keeps its icons for the life of the program: they are loaded once, with it.
+      wc.hIcon = LoadIconSized(instance, windowClass.iconId, 32);
+      wc.hIconSm = LoadIconSized(instance, windowClass.iconId, 16);
+    }
     wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = windowClass.background;
     wc.lpszClassName = windowClass.name;

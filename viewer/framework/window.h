@@ -31,8 +31,7 @@ class Window : public EventHandler {
   struct ClassSpec {
     const wchar_t* name;
     UINT style = 0;
-    HICON icon = nullptr;
-    HICON smallIcon = nullptr;
+    int iconId = 0;  // an icon resource of the program, in its large and small size
     HBRUSH background = nullptr;
   };
 

@@ -6,10 +6,6 @@
 
 namespace scrivora {
 
-GdiPrinterContext::~GdiPrinterContext() {
-  if (dc_) DeleteDC(dc_);
-}
-
 DeviceMetrics ReadDeviceMetrics(HDC printer) {
   DeviceMetrics metrics;
   metrics.horzRes = GetDeviceCaps(printer, HORZRES);

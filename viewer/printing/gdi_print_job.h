@@ -6,6 +6,7 @@
 
 #include "viewer/core/print_command.h"
 #include "viewer/core/print_pages.h"
+#include "viewer/framework/unique_handle.h"
 
 namespace scrivora {
 
@@ -13,13 +14,10 @@ namespace scrivora {
 class GdiPrinterContext : public PrinterContext {
  public:
   explicit GdiPrinterContext(HDC dc) : dc_(dc) {}
-  ~GdiPrinterContext() override;
-  GdiPrinterContext(const GdiPrinterContext&) = delete;
-  GdiPrinterContext& operator=(const GdiPrinterContext&) = delete;
-  HDC Handle() const { return dc_; }
+  HDC Handle() const { return dc_.get(); }
 
  private:
-  HDC dc_;
+  UniqueDc dc_;
 };
 
 // What the printer reports of its printable area and resolution.

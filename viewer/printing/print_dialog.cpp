@@ -5,24 +5,11 @@
 #include <algorithm>
 #include <string>
 
+#include "viewer/framework/unique_handle.h"
 #include "viewer/printing/gdi_print_job.h"
 
 namespace scrivora {
 namespace {
-
-// Frees the printer selections that the dialog allocates.
-class GlobalMemory {
- public:
-  explicit GlobalMemory(HGLOBAL& handle) : handle_(handle) {}
-  ~GlobalMemory() {
-    if (handle_) GlobalFree(handle_);
-  }
-  GlobalMemory(const GlobalMemory&) = delete;
-  GlobalMemory& operator=(const GlobalMemory&) = delete;
-
- private:
-  HGLOBAL& handle_;
-};
 
 UINT_PTR CALLBACK TitleHook(HWND dialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
@@ -54,8 +41,8 @@ PrintDialogResult Win32PrintDialog::Run(const PrintDialogSetup& setup) {
     record.lCustData = reinterpret_cast<LPARAM>(title.c_str());
   }
   const BOOL confirmed = PrintDlgW(&record);
-  GlobalMemory devMode(record.hDevMode);
-  GlobalMemory devNames(record.hDevNames);
+  // The printer selections that the dialog allocates.
+  const UniqueGlobal devMode(record.hDevMode), devNames(record.hDevNames);
 
   PrintDialogResult result;
   if (record.hDC) result.printer = std::make_unique<GdiPrinterContext>(record.hDC);

@@ -16,15 +16,8 @@ PrintProgressDlg::~PrintProgressDlg() {
 
 void PrintProgressDlg::SetPage(std::int32_t page) {
   wchar_t digits[16];
-  wchar_t* at = digits + 15;
-  *at = L'\0';
-  std::uint32_t value = page < 0 ? 0u - static_cast<std::uint32_t>(page) : page;
-  do {
-    *--at = static_cast<wchar_t>(L'0' + value % 10);
-    value /= 10;
-  } while (value);
-  if (page < 0) *--at = L'-';
-  SetDlgItemTextW(window_, kPageTextControl, at);
+  wsprintfW(digits, L"%d", page);
+  SetDlgItemTextW(window_, kPageTextControl, digits);
 }
 
 void PrintProgressDlg::CmCancel() { KeepPrinting = false; }

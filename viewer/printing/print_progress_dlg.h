@@ -6,11 +6,12 @@
 #include <windows.h>
 
 #include "viewer/core/print_pages.h"
+#include "viewer/resources/command_ids.h"
 
 namespace scrivora {
 
-inline constexpr int kPrintProgressTemplate = 1;
-inline constexpr int kPageTextControl = 101;
+inline constexpr int kPrintProgressTemplate = IDD_PRINTPROGRESS;
+inline constexpr int kPageTextControl = IDC_PRINTPROGRESS_PAGE;
 
 class PrintProgressDlg : public PrintProgress {
  public:

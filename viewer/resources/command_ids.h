@@ -23,6 +23,7 @@
 #define IDC_TEXTPANE 1024
 #define IDC_NOTESPANE 1025
 #define IDC_DOCCONTENT_TEXT 101
+#define IDC_PRINTPROGRESS_PAGE 101  /* page number in the print progress dialog */
 #define IDC_ABOUT_VERSION 22001
 #define IDC_ABOUT_COPYRIGHT 22002
 #define IDC_ABOUT_SPECIALBUILD 22003

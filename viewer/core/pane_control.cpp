@@ -1,1 +1,0 @@
-#include "viewer/core/pane_control.h"
