@@ -67,11 +67,19 @@ EmbeddedRichEdit::EmbeddedRichEdit(TScrivora2Client& client, int id, const std::
                                    std::int64_t streamOffset)
     : client_(client), id_(id), imagePath_(imagePath), streamOffset_(streamOffset) {}
 
-EmbeddedRichEdit::~EmbeddedRichEdit() {
-  if (findDialog_) {
-    if (Application* app = Application::Current()) app->RemoveModeless(findDialog_);
-    ::DestroyWindow(findDialog_);
-  }
+EmbeddedRichEdit::~EmbeddedRichEdit() { ForgetFindDialog(); }
+
+void EmbeddedRichEdit::ForgetFindDialog() {
+  if (!findDialog_) return;
+  if (Application* app = Application::Current()) app->RemoveModeless(findDialog_);
+  // The frame owns the dialog: when the frame closes, the dialog goes first, unannounced.
+  if (::IsWindow(findDialog_)) ::DestroyWindow(findDialog_);
+  findDialog_ = nullptr;
+}
+
+LRESULT EmbeddedRichEdit::EvDestroy(WPARAM, LPARAM) {
+  ForgetFindDialog();
+  return DefaultProcessing();
 }
 
 const ResponseTable& EmbeddedRichEdit::Responses() const {
@@ -90,6 +98,7 @@ const ResponseTable& EmbeddedRichEdit::Responses() const {
   static const MessageEntry messages[] = {
       Ev(WM_VSCROLL, &P::EvVScroll),
       Ev(WM_KEYDOWN, &P::EvKeyDown),
+      Ev(WM_DESTROY, &P::EvDestroy),
   };
   static const ResponseTable table{&Window::Responses(), messages, commands, enablers};
   return table;

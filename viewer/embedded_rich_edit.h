@@ -75,6 +75,9 @@ class EmbeddedRichEdit : public Window, public PaneControl {
   // Scroll bar actions and navigation keys: the control acts first, then the check runs.
   LRESULT EvVScroll(WPARAM wParam, LPARAM lParam);
   LRESULT EvKeyDown(WPARAM wParam, LPARAM lParam);
+  LRESULT EvDestroy(WPARAM wParam, LPARAM lParam);
+  // Closes the Find dialog if it is still there and takes it off the application's list.
+  void ForgetFindDialog();
 
   const ResponseTable& Responses() const override;
 

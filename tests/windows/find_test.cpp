@@ -23,6 +23,18 @@ void FindWithDialog(RunningViewer& viewer, const wchar_t* text, bool matchCase, 
   viewer.Pump();
 }
 
+TEST(ViewerFind, ClosingTheFrameWithFindOpenLeavesNoDeadDialog) {
+  const TestFile file(ContainerSpec{}.Build());
+  RunningViewer viewer(file.Path());
+  viewer.Command(CM_EDITFIND);
+  HWND dialog = viewer.TextPane().FindDialog();
+  ASSERT_TRUE(dialog);
+  // The frame owns the dialog, so the dialog is destroyed with it and says nothing of it.
+  ::DestroyWindow(viewer.FrameHandle());
+  EXPECT_FALSE(::IsWindow(dialog));
+  EXPECT_EQ(viewer.TextPane().FindDialog(), nullptr);
+}
+
 TEST(ViewerFind, TheFindDialog) {
   const TestFile file(ContainerSpec{}.Build());
   RunningViewer viewer(file.Path());
