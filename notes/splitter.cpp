@@ -462,7 +462,12 @@ void Splitter::EmitToken(const Token& token, const Group& group) {
   // Raw \bin data may hold brace bytes, which would end the stream early for the viewer's
   // decoder: pictures and objects get their data as hex digits instead; in text it is dropped.
   if (token.kind == TokenKind::ControlWord && token.word == Word::Bin) {
-    if (!group.textual) Emit(" ");  // ends the control word before the hex digits
+    if (!group.textual) {
+      Emit(" ");  // ends the control word before the hex digits
+    } else if (token.fallback) {
+      // It stood for a \uN in older readers, which still skip one character there.
+      Emit("?");
+    }
     return;
   }
   if (token.kind == TokenKind::BinaryData) {

@@ -173,6 +173,12 @@ TEST(Splitter, WritesBinaryDataAsHexSoNoBraceEndsTheStream) {
   const std::string main = Main(input);
   EXPECT_EQ(main, "{\\rtf1 A{\\pict\\pngblip 7b7d7d5c}B" + kOne + "}");
   EXPECT_TRUE(test::FramedAsOneGroup(main));
+
+  // Binary data as the fallback of a \uN in the text: a reader still skips one character there,
+  // so something must stand in its place, or the next real letter is lost.
+  const std::string fallback = "{\\rtf1 A\\u8230\\bin2 {}x}";
+  EXPECT_EQ(Main(fallback), "{\\rtf1 A\\u8230?x}");
+  EXPECT_TRUE(ExtractPlainText(Main(fallback)).main == U"A\u2026x");
 }
 
 TEST(Splitter, CountsMiddleDotsAlreadyInTheText) {
