@@ -1,5 +1,5 @@
 // Any input either fails cleanly or splits into two documents that are each one balanced RTF
-// group, with the same markers in both.
+// group, with the same number of notes in both.
 #include <cstdint>
 #include <cstdlib>
 #include <string>

@@ -20,7 +20,7 @@ void AppendBase36(std::string& out, std::uint64_t index, unsigned width) {
 
 // The index-th string of `width` base-36 characters holding at least one letter, grouped by the
 // place of its first letter: p digits, a letter, then any characters.
-bool AppendWithLetter(std::string& out, std::uint64_t index, unsigned width) {
+void AppendWithLetter(std::string& out, std::uint64_t index, unsigned width) {
   for (unsigned p = 0; p < width; ++p) {
     const std::uint64_t tail = Power(36, width - 1 - p);
     const std::uint64_t count = Power(10, p) * 26 * tail;
@@ -33,11 +33,10 @@ bool AppendWithLetter(std::string& out, std::uint64_t index, unsigned width) {
       }
       out += static_cast<char>('a' + rest / tail);
       if (width - 1 - p > 0) AppendBase36(out, rest % tail, width - 1 - p);
-      return true;
+      return;
     }
     index -= count;
   }
-  return false;
 }
 
 }  // namespace

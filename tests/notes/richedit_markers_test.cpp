@@ -57,12 +57,7 @@ TEST(RichEditMarkers, ShowTheSameMarkersInBothPanes) {
   ASSERT_NE(edit, nullptr);
   SendMessageW(edit, EM_EXLIMITTEXT, 0, 64 * 1024 * 1024);
 
-  std::vector<std::filesystem::path> files;
-  for (const auto& folder : {test::CorpusDir(), test::SourceDir() / "tests" / "notes" / "data"}) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-      if (entry.path().extension() == ".rtf") files.push_back(entry.path());
-    }
-  }
+  const std::vector<std::filesystem::path> files = test::NoteDocuments();
   // Code pages and Unicode settings the markers must survive.
   const std::string variants[] = {
       "{\\rtf1\\ansi\\ansicpg1251\\uc0 A\\chftn{\\footnote \\chftn N}}",

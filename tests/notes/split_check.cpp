@@ -1,6 +1,9 @@
 #include "tests/notes/split_check.h"
 
+#include <algorithm>
+
 #include "container/stream_codec.h"
+#include "tests/support/test_support.h"
 
 namespace scrivora::test {
 namespace {
@@ -54,6 +57,17 @@ bool FramedAsOneGroup(std::string_view rtf) {
       DecodeStream(reinterpret_cast<const std::uint8_t*>(scrambled.data()), scrambled.size(), 0);
   return decoded.groupClosed && decoded.consumed == rtf.size() &&
          decoded.text == rtf.substr(0, rtf.size() - 1);
+}
+
+std::vector<std::filesystem::path> NoteDocuments() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& folder : {CorpusDir(), SourceDir() / "tests" / "notes" / "data"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      if (entry.path().extension() == ".rtf") files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 }  // namespace scrivora::test

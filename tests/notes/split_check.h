@@ -1,9 +1,12 @@
-// Checks shared by the splitter tests: markers in extracted text, framing for the viewer.
+// Checks shared by the splitter tests: the documents, markers in extracted text, framing for
+// the viewer.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "notes/plain_text.h"
 
@@ -15,6 +18,9 @@ std::map<std::u32string, int> Markers(const std::u32string& text);
 
 // The text without markers and without white space.
 std::u32string WithoutMarkersAndSpace(const std::u32string& text);
+
+// The corpus's RTF files and the splitter's own fixtures (tests/notes/data), sorted.
+std::vector<std::filesystem::path> NoteDocuments();
 
 // True when the viewer's decoder, fed the scrambled output, ends exactly at its last byte.
 bool FramedAsOneGroup(std::string_view rtf);

@@ -14,24 +14,13 @@
 namespace scrivora {
 namespace {
 
-std::vector<std::filesystem::path> Documents() {
-  std::vector<std::filesystem::path> files;
-  for (const auto& folder : {test::CorpusDir(), test::SourceDir() / "tests" / "notes" / "data"}) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-      if (entry.path().extension() == ".rtf") files.push_back(entry.path());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 TEST(SplitDocuments, FindsTheCorpusAndTheFixtures) {
   // Guards the test below against an empty or missing folder.
-  EXPECT_GE(Documents().size(), 19u);
+  EXPECT_GE(test::NoteDocuments().size(), 19u);
 }
 
 TEST(SplitDocuments, GiveMatchingMarkersAndKeepAllText) {
-  for (const auto& path : Documents()) {
+  for (const auto& path : test::NoteDocuments()) {
     SCOPED_TRACE(path.filename().string());
     const std::string input = test::ReadFile(path);
     std::string main;
