@@ -40,13 +40,11 @@ cp "$native_work/about ü.txt" "$windows_work/about ü.txt"
 # Wine now and then loses a new process while it starts (CreateProcess says "Internal error");
 # such a run is tried once more. Any other failure, or the same one twice, fails the test.
 windows_embed() {
-  local log="$work/windows embed.log"
-  if (cd "$windows_work" && "$wine_run" "$windows_tools/embed.exe" "$@") 2>"$log"; then
-    cat "$log" >&2
-    return 0
-  fi
+  local log="$work/windows embed.log" status=0
+  (cd "$windows_work" && "$wine_run" "$windows_tools/embed.exe" "$@") 2>"$log" || status=$?
   cat "$log" >&2
-  grep -q 'could not be started: Internal error' "$log" || return 1
+  [ "$status" -eq 0 ] && return 0
+  grep -q 'could not be started: Internal error' "$log" || return "$status"
   echo "(Wine lost a starting child process; running embed.exe once more)" >&2
   (cd "$windows_work" && "$wine_run" "$windows_tools/embed.exe" "$@")
 }
