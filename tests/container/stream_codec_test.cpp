@@ -56,8 +56,10 @@ TEST(StreamCodec, EncoderInPiecesEqualsEncoderAtOnce) {
   EXPECT_EQ(pieces, EncodeStream(plain));
 }
 
-TEST(StreamCodec, RealDocumentRoundTrips) {
-  const std::string rtf = test::ReadFile(test::CorpusDir() / "rtf.js__sample_source.rtf");
+// A real document survives scrambling and pulling in pieces of any size.
+void ExpectRoundTrip(const std::filesystem::path& document) {
+  SCOPED_TRACE(document.filename().string());
+  const std::string rtf = test::ReadFile(document);
   const std::size_t close = rtf.rfind('}');
   ASSERT_NE(close, std::string::npos);
   const std::string image = EncodeStream(rtf);
@@ -68,6 +70,15 @@ TEST(StreamCodec, RealDocumentRoundTrips) {
   const DecodedStream whole = DecodeStream(Bytes(image), image.size(), 0);
   EXPECT_TRUE(whole.groupClosed);
   EXPECT_EQ(whole.consumed, close + 1);
+}
+
+TEST(StreamCodec, RealDocumentRoundTrips) {
+  ExpectRoundTrip(test::FixtureDir() / "word_notes.rtf");
+}
+
+TEST(StreamCodec, CorpusDocumentRoundTrips) {
+  SCRIVORA_SKIP_WITHOUT_CORPUS();
+  ExpectRoundTrip(test::CorpusDir() / "rtf.js__sample_source.rtf");
 }
 
 TEST(StreamCodec, Framing) {

@@ -33,13 +33,6 @@ TEST(Trailer, CopyAndWholeTextForbiddenWithNoNotesDiffersInLastEightBytes) {
   EXPECT_TRUE(std::equal(std::begin(tail), std::end(tail), variant.begin() + 12));
 }
 
-TEST(Trailer, PaneCapacityIsContainerLengthLessViewer) {
-  const ContainerTrailer t = WorkedExample();
-  const std::int64_t fileLength = t.descriptionOffset + 150 + kTrailerSize;
-  EXPECT_EQ(fileLength, 338658);
-  EXPECT_EQ(fileLength - t.mainOffset, 6370);
-}
-
 TEST(Trailer, PermissionWordsOfTheOptions) {
   struct Case { bool copy, print, printAll; std::int32_t word; };
   const Case cases[] = {

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# embed_builds_agree.sh NATIVE_DIST NATIVE_FAKE_NOTES WINE_RUN WINDOWS_DIST WINDOWS_FAKE_NOTES CORPUS_DIR
+# embed_builds_agree.sh NATIVE_DIST NATIVE_FAKE_NOTES WINE_RUN WINDOWS_DIST WINDOWS_FAKE_NOTES DOCUMENTS_DIR [corpus]
 # The Linux embed and embed.exe under Wine build byte-identical containers from the same inputs.
 # Both use the real notes when each dist folder has one, else the stand-in splitter of the tests.
+# With "corpus", DOCUMENTS_DIR is the shared corpus, and its absence skips the test (status 77).
 set -euo pipefail
-native_dist=$1 native_fake=$2 wine_run=$3 windows_dist=$4 windows_fake=$5 corpus=$6
+native_dist=$1 native_fake=$2 wine_run=$3 windows_dist=$4 windows_fake=$5 documents=$6
+if [ "${7:-}" = corpus ] && [ ! -d "$documents" ]; then
+  echo "skipped: the shared corpus is absent (looked for $documents)"
+  exit 77
+fi
 for f in "$native_dist/embed" "$native_dist/encrypt"; do
   [ -x "$f" ] || { echo "$f is not built: build the native tree first" >&2; exit 1; }
 done
@@ -51,7 +56,7 @@ windows_embed() {
 
 count=0
 options=("-c /20" "-pa" "-c -p /0" "")
-for rtf in "$corpus"/*.rtf; do
+for rtf in "$documents"/*.rtf; do
   name="book ü & ; \$x %y%.rtf"
   cp "$rtf" "$native_work/$name"
   cp "$rtf" "$windows_work/$name"
@@ -67,6 +72,7 @@ for rtf in "$corpus"/*.rtf; do
   rm "$native_work/embedded.exe" "$windows_work/embedded.exe"
   count=$((count + 1))
 done
+[ "$count" -gt 0 ] || { echo "no RTF documents in $documents" >&2; exit 1; }
 leftovers=$(ls -A "$native_work" "$windows_work" | grep -E '^(mbrtf|sccfg)' || true)
 [ -z "$leftovers" ] || { echo "temporary files left: $leftovers" >&2; exit 1; }
 echo "$count documents with $splitter: native and Windows containers are identical"

@@ -363,14 +363,13 @@ TEST(EmbedProgram, FailureTable) {
 }
 
 // Once the real splitter is built beside embed, real documents go through it as well.
-TEST(EmbedWithRealNotes, CorpusDocuments) {
+void ExpectRealDocumentsPackaged(const std::vector<fs::path>& documents) {
   const std::optional<fs::path> notes = test::RealNotesProgram();
   if (!notes) GTEST_SKIP() << "notes is not built in dist/ yet";
   for (bool awkward : {false, true}) {
     BookWorkshop workshop(awkward, *notes);
-    for (const char* name : {"pandoc__writer.rtf", "LibreOffice__tdf108949_footnote.rtf"}) {
-      SCOPED_TRACE(name);
-      const fs::path rtf = test::CorpusDir() / name;
+    for (const fs::path& rtf : documents) {
+      SCOPED_TRACE(rtf.filename().string());
       const std::u8string rtfText = rtf.u8string();
       const ProgramRun run = workshop.Run(
           Arguments({"/25", std::string(rtfText.begin(), rtfText.end()), "about.txt"}));
@@ -390,6 +389,18 @@ TEST(EmbedWithRealNotes, CorpusDocuments) {
                 kAbout);
     }
   }
+}
+
+TEST(EmbedWithRealNotes, FixtureDocuments) {
+  ExpectRealDocumentsPackaged({test::FixtureDir() / "pandoc_notes.rtf",
+                               test::FixtureDir() / "libreoffice_notes.rtf",
+                               test::FixtureDir() / "word_notes.rtf"});
+}
+
+TEST(EmbedWithRealNotes, CorpusDocuments) {
+  SCRIVORA_SKIP_WITHOUT_CORPUS();
+  ExpectRealDocumentsPackaged({test::CorpusDir() / "pandoc__writer.rtf",
+                               test::CorpusDir() / "LibreOffice__tdf108949_footnote.rtf"});
 }
 
 }  // namespace

@@ -9,10 +9,8 @@
 namespace scrivora {
 namespace {
 
-TEST(NotesProgram, WritesWhatTheSplitterMakesByteForByte) {
+void ExpectProgramWritesWhatTheSplitterMakes(const std::string& input) {
   test::TempDir dir;
-  // CR LF line ends and a byte 0x1A: nothing may be translated on the way in or out.
-  const std::string input = test::ReadFile(test::CorpusDir() / "LibreOffice__tdf130817.rtf");
   test::WriteFile(dir / "in.rtf", input);
   for (const auto& [option, mode] : {std::pair{"-r", SplitMode::MainText},
                                      std::pair{"-x", SplitMode::Notes}}) {
@@ -25,6 +23,25 @@ TEST(NotesProgram, WritesWhatTheSplitterMakesByteForByte) {
     EXPECT_TRUE(test::ReadFile(dir / "out") == expected) << option;
     EXPECT_EQ(test::ReadFile(dir / "err"), "") << option;
   }
+}
+
+TEST(NotesProgram, WritesWhatTheSplitterMakesByteForByte) {
+  // CR LF line ends and a byte 0x1A in the text: nothing may be translated on the way in or out.
+  std::string input = test::ReadFile(test::FixtureDir() / "libreoffice_notes.rtf");
+  ASSERT_NE(input.find("\r\n"), std::string::npos);
+  const std::size_t text = input.rfind("\\par ");
+  ASSERT_NE(text, std::string::npos);
+  input.insert(text, "\x1A");
+  std::string main;
+  ASSERT_TRUE(SplitDocument(input, main, SplitMode::MainText));
+  ASSERT_NE(main.find('\x1A'), std::string::npos);
+  ExpectProgramWritesWhatTheSplitterMakes(input);
+}
+
+TEST(NotesProgram, WritesWhatTheSplitterMakesOfACorpusDocument) {
+  SCRIVORA_SKIP_WITHOUT_CORPUS();
+  ExpectProgramWritesWhatTheSplitterMakes(
+      test::ReadFile(test::CorpusDir() / "LibreOffice__tdf130817.rtf"));
 }
 
 TEST(NotesProgram, RefusesAMissingOrUnknownOption) {

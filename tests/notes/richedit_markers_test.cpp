@@ -50,37 +50,64 @@ std::u32string ControlText(HWND edit, const std::string& rtf) {
   return text;
 }
 
-TEST(RichEditMarkers, ShowTheSameMarkersInBothPanes) {
-  ASSERT_NE(LoadLibraryW(L"msftedit.dll"), nullptr);
-  HWND edit = CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_POPUP | ES_MULTILINE, 0, 0, 400, 300,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  ASSERT_NE(edit, nullptr);
-  SendMessageW(edit, EM_EXLIMITTEXT, 0, 64 * 1024 * 1024);
-
-  const std::vector<std::filesystem::path> files = test::NoteDocuments();
-  // Code pages and Unicode settings the markers must survive.
-  const std::string variants[] = {
-      "{\\rtf1\\ansi\\ansicpg1251\\uc0 A\\chftn{\\footnote \\chftn N}}",
-      "{\\rtf1\\mac\\uc2 A\\chftn{\\footnote \\chftn N}{\\footnote\\ftnalt E}}",
-      "{\\rtf1\\ansi\\ansicpg932 A\\chftn{\\footnote \\chftn N}}",
-  };
-  std::vector<std::pair<std::string, std::string>> documents;
-  for (const auto& path : files) documents.emplace_back(path.filename().string(), test::ReadFile(path));
-  for (const std::string& variant : variants) documents.emplace_back(variant, variant);
-
-  for (const auto& [name, input] : documents) {
-    SCOPED_TRACE(name);
-    std::string main;
-    std::string notes;
-    ASSERT_TRUE(SplitDocument(input, main, SplitMode::MainText));
-    ASSERT_TRUE(SplitDocument(input, notes, SplitMode::Notes));
-    const auto mainMarkers = test::Markers(ControlText(edit, main));
-    const auto noteMarkers = test::Markers(ControlText(edit, notes));
-    EXPECT_EQ(mainMarkers.size(), ExtractPlainText(input).noteGroups);
-    EXPECT_EQ(mainMarkers, noteMarkers);
-    for (const auto& [marker, count] : mainMarkers) EXPECT_EQ(count, 1);
+class RichEditMarkers : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(LoadLibraryW(L"msftedit.dll"), nullptr);
+    edit_ = CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_POPUP | ES_MULTILINE, 0, 0, 400, 300,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(edit_, nullptr);
+    SendMessageW(edit_, EM_EXLIMITTEXT, 0, 64 * 1024 * 1024);
   }
-  DestroyWindow(edit);
+  void TearDown() override {
+    if (edit_) DestroyWindow(edit_);
+  }
+
+  // Each document's two halves, shown by the control, hold the same markers once each.
+  void ExpectSameMarkers(const std::vector<std::pair<std::string, std::string>>& documents) {
+    for (const auto& [name, input] : documents) {
+      SCOPED_TRACE(name);
+      std::string main;
+      std::string notes;
+      ASSERT_TRUE(SplitDocument(input, main, SplitMode::MainText));
+      ASSERT_TRUE(SplitDocument(input, notes, SplitMode::Notes));
+      const auto mainMarkers = test::Markers(ControlText(edit_, main));
+      const auto noteMarkers = test::Markers(ControlText(edit_, notes));
+      EXPECT_EQ(mainMarkers.size(), ExtractPlainText(input).noteGroups);
+      EXPECT_EQ(mainMarkers, noteMarkers);
+      for (const auto& [marker, count] : mainMarkers) EXPECT_EQ(count, 1);
+    }
+  }
+
+  static std::vector<std::pair<std::string, std::string>> Read(
+      const std::vector<std::filesystem::path>& files) {
+    std::vector<std::pair<std::string, std::string>> documents;
+    for (const auto& path : files) {
+      documents.emplace_back(path.filename().string(), test::ReadFile(path));
+    }
+    return documents;
+  }
+
+  HWND edit_ = nullptr;
+};
+
+TEST_F(RichEditMarkers, ShowTheSameMarkersInBothPanes) {
+  auto documents = Read(test::RtfFilesIn(test::FixtureDir()));
+  ASSERT_GE(documents.size(), 3u);
+  // Code pages and Unicode settings the markers must survive.
+  for (const char* variant : {
+           "{\\rtf1\\ansi\\ansicpg1251\\uc0 A\\chftn{\\footnote \\chftn N}}",
+           "{\\rtf1\\mac\\uc2 A\\chftn{\\footnote \\chftn N}{\\footnote\\ftnalt E}}",
+           "{\\rtf1\\ansi\\ansicpg932 A\\chftn{\\footnote \\chftn N}}",
+       }) {
+    documents.emplace_back(variant, variant);
+  }
+  ExpectSameMarkers(documents);
+}
+
+TEST_F(RichEditMarkers, ShowTheSameMarkersForCorpusDocuments) {
+  SCRIVORA_SKIP_WITHOUT_CORPUS();
+  ExpectSameMarkers(Read(test::RtfFilesIn(test::CorpusDir())));
 }
 
 }  // namespace

@@ -59,12 +59,11 @@ bool FramedAsOneGroup(std::string_view rtf) {
          decoded.text == rtf.substr(0, rtf.size() - 1);
 }
 
-std::vector<std::filesystem::path> NoteDocuments() {
+std::vector<std::filesystem::path> RtfFilesIn(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> files;
-  for (const auto& folder : {CorpusDir(), SourceDir() / "tests" / "notes" / "data"}) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-      if (entry.path().extension() == ".rtf") files.push_back(entry.path());
-    }
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.path().extension() == ".rtf") files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   return files;

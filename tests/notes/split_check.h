@@ -19,8 +19,9 @@ std::map<std::u32string, int> Markers(const std::u32string& text);
 // The text without markers and without white space.
 std::u32string WithoutMarkersAndSpace(const std::u32string& text);
 
-// The corpus's RTF files and the splitter's own fixtures (tests/notes/data), sorted.
-std::vector<std::filesystem::path> NoteDocuments();
+// The RTF files of the splitter's own fixtures (tests/notes/data) or of the shared corpus,
+// sorted; none where the folder is absent.
+std::vector<std::filesystem::path> RtfFilesIn(const std::filesystem::path& folder);
 
 // True when the viewer's decoder, fed the scrambled output, ends exactly at its last byte.
 bool FramedAsOneGroup(std::string_view rtf);

@@ -1,4 +1,4 @@
-// Every real document of the corpus and every fixture splits into two sound documents whose
+// Every fixture and every real document of the corpus splits into two sound documents whose
 // markers match one to one and which together hold all the text of the input.
 #include <gtest/gtest.h>
 
@@ -14,13 +14,8 @@
 namespace scrivora {
 namespace {
 
-TEST(SplitDocuments, FindsTheCorpusAndTheFixtures) {
-  // Guards the test below against an empty or missing folder.
-  EXPECT_GE(test::NoteDocuments().size(), 19u);
-}
-
-TEST(SplitDocuments, GiveMatchingMarkersAndKeepAllText) {
-  for (const auto& path : test::NoteDocuments()) {
+void ExpectSoundSplits(const std::vector<std::filesystem::path>& documents) {
+  for (const auto& path : documents) {
     SCOPED_TRACE(path.filename().string());
     const std::string input = test::ReadFile(path);
     std::string main;
@@ -71,6 +66,19 @@ TEST(SplitDocuments, GiveMatchingMarkersAndKeepAllText) {
     }
     EXPECT_EQ(paragraphs, source.noteGroups);
   }
+}
+
+TEST(SplitDocuments, GiveMatchingMarkersAndKeepAllText) {
+  const auto fixtures = test::RtfFilesIn(test::FixtureDir());
+  ASSERT_GE(fixtures.size(), 3u);  // Word, LibreOffice and pandoc
+  ExpectSoundSplits(fixtures);
+}
+
+TEST(SplitDocuments, CorpusDocumentsGiveMatchingMarkersAndKeepAllText) {
+  SCRIVORA_SKIP_WITHOUT_CORPUS();
+  const auto documents = test::RtfFilesIn(test::CorpusDir());
+  ASSERT_GE(documents.size(), 16u);
+  ExpectSoundSplits(documents);
 }
 
 }  // namespace

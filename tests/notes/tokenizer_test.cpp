@@ -144,8 +144,10 @@ class TrickleSource final : public ByteSource {
   std::size_t pos_ = 0;
 };
 
-TEST(Tokenizer, GivesTheSameTokensWhateverTheReadsAndBufferSize) {
-  std::string document = test::ReadFile(test::CorpusDir() / "tika__testRTFVarious.rtf");
+// Tokens do not depend on how the input arrives or on the size of the tokenizer's buffer.
+void ExpectSameTokensWhateverTheReads(const std::filesystem::path& path) {
+  SCOPED_TRACE(path.filename().string());
+  std::string document = test::ReadFile(path);
   document += "{\\pict\\bin300 " + std::string(300, '}') + "}";
   const Tokens whole = Tokenize(document, 1 << 20);
   TrickleSource trickle(document);
@@ -177,6 +179,15 @@ TEST(Tokenizer, GivesTheSameTokensWhateverTheReadsAndBufferSize) {
     return joined;
   };
   EXPECT_EQ(join(pieces), join(whole.tokens));
+}
+
+TEST(Tokenizer, GivesTheSameTokensWhateverTheReadsAndBufferSize) {
+  ExpectSameTokensWhateverTheReads(test::FixtureDir() / "word_notes.rtf");
+}
+
+TEST(Tokenizer, GivesTheSameTokensForACorpusDocument) {
+  SCRIVORA_SKIP_WITHOUT_CORPUS();
+  ExpectSameTokensWhateverTheReads(test::CorpusDir() / "tika__testRTFVarious.rtf");
 }
 
 }  // namespace

@@ -41,7 +41,15 @@ std::filesystem::path HostPath(const char* unixPath) {
 }
 
 std::filesystem::path CorpusDir() { return HostPath(SCRIVORA_CORPUS_DIR); }
+
+bool CorpusPresent() {
+  if (std::string_view(SCRIVORA_CORPUS_DIR).empty()) return false;  // set empty: no corpus
+  std::error_code error;
+  return std::filesystem::is_directory(CorpusDir(), error);
+}
+
 std::filesystem::path SourceDir() { return HostPath(SCRIVORA_SOURCE_DIR); }
+std::filesystem::path FixtureDir() { return SourceDir() / "tests" / "notes" / "data"; }
 
 std::filesystem::path DistProgram(std::string_view name) {
   std::string file(name);

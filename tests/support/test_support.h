@@ -14,8 +14,12 @@ void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 // A path the build system knows; under Wine a Unix path is reached through drive Z:.
 std::filesystem::path HostPath(const char* unixPath);
 
+// The shared corpus of real documents: an extra that a clone elsewhere does not have.
 std::filesystem::path CorpusDir();
+bool CorpusPresent();
 std::filesystem::path SourceDir();
+// The project's own RTF documents with notes (tests/notes/data).
+std::filesystem::path FixtureDir();
 
 // A program of the tool set beside the tests' build (dist/), with .exe on Windows.
 std::filesystem::path DistProgram(std::string_view name);
@@ -41,3 +45,12 @@ int RunProgram(const std::filesystem::path& program, const std::string& args,
                const std::filesystem::path& error = {});
 
 }  // namespace scrivora::test
+
+// Ends a test that reads the shared corpus, as skipped and saying where it looked, when the
+// corpus is absent.
+#define SCRIVORA_SKIP_WITHOUT_CORPUS()                                                    \
+  do {                                                                                    \
+    if (!::scrivora::test::CorpusPresent())                                               \
+      GTEST_SKIP() << "the shared corpus is absent (looked for "                          \
+                   << ::scrivora::test::CorpusDir().string() << ")";                      \
+  } while (false)
