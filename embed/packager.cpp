@@ -115,7 +115,7 @@ class StreamJob {
 
   // Maps the finished stream and checks that the viewer can show it.
   std::optional<EmbedFailure> MapAndCheck() {
-    if (OsResult mapped = MappedFile::Map(temp_.file(), size_, view_); !mapped.ok()) {
+    if (OsResult mapped = view_.Map(temp_.file().handle(), size_); !mapped.ok()) {
       return ReadFailure(mapped);
     }
     if (!IsOneCompleteGroup(view_.bytes())) {

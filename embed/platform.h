@@ -10,20 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "common/mapped_file.h"
+#include "common/os_result.h"
+
 namespace scrivora {
-
-// The outcome of an operating-system call: empty when it succeeded, else the system's words.
-struct OsResult {
-  std::string reason;
-  bool ok() const { return reason.empty(); }
-  static OsResult Failed(std::string why) { return OsResult{std::move(why)}; }
-};
-
-#if defined(_WIN32)
-using NativeHandle = void*;  // a HANDLE
-#else
-using NativeHandle = int;  // a file descriptor
-#endif
 
 // An open file; closed by the destructor. Handles are never inherited by child processes unless
 // the process layer passes them on explicitly.
@@ -66,26 +56,6 @@ class File {
 #else
   NativeHandle handle_ = -1;
 #endif
-};
-
-// A read-only view of a whole open file, released by the destructor: a stream of many
-// megabytes is checked and copied from it without first being copied into memory of our own.
-class MappedFile {
- public:
-  MappedFile() = default;
-  ~MappedFile();
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-
-  // Maps the first `size` bytes of `file` (its whole length, as measured).
-  static OsResult Map(const File& file, std::uint64_t size, MappedFile& view);
-  std::string_view bytes() const { return {data_, size_}; }
-  void Release();
-
- private:
-  const char* data_ = nullptr;
-  std::size_t size_ = 0;
-  void* mapping_ = nullptr;  // the mapping object, where the system has one
 };
 
 // A file of the current directory, made under a fresh name that begins with a given prefix. It

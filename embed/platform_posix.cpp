@@ -4,7 +4,6 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,25 +99,6 @@ OsResult File::Close() {
   if (::close(fd) != 0 && errno != EINTR) return LastError();
   return {};
 }
-
-OsResult MappedFile::Map(const File& file, std::uint64_t size, MappedFile& view) {
-  view.Release();
-  if (size == 0) return {};  // nothing to map; an empty view
-  void* data = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, file.handle(), 0);
-  if (data == MAP_FAILED) return LastError();
-  ::madvise(data, size, MADV_SEQUENTIAL);
-  view.data_ = static_cast<const char*>(data);
-  view.size_ = size;
-  return {};
-}
-
-void MappedFile::Release() {
-  if (data_ != nullptr) ::munmap(const_cast<char*>(data_), size_);
-  data_ = nullptr;
-  size_ = 0;
-}
-
-MappedFile::~MappedFile() { Release(); }
 
 OsResult TempFile::CloseAndRename(const std::filesystem::path& target) {
   if (OsResult closed = file_.Close(); !closed.ok()) return closed;

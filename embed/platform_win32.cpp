@@ -5,18 +5,11 @@
 
 #include <vector>
 
+#include "common/win32_error.h"
 #include "embed/interrupt_cleanup.h"
-#include "embed/win32_error.h"
 
 namespace scrivora {
 namespace {
-
-std::string ToUtf8(const wchar_t* text, int length) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string out(size > 0 ? size : 0, '\0');
-  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
-  return out;
-}
 
 OsResult ErrorResult(DWORD code) { return OsResult::Failed(WindowsErrorText(code)); }
 
@@ -28,25 +21,6 @@ bool IsFolder(const std::filesystem::path& path) {
 }
 
 }  // namespace
-
-std::string WindowsErrorText(DWORD code) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string reason;
-  if (length > 0 && text != nullptr) reason = ToUtf8(text, static_cast<int>(length));
-  if (text != nullptr) LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
-                             reason.back() == ' ' || reason.back() == '.')) {
-    reason.pop_back();
-  }
-  // Texts with inserts ("Bad EXE format for %1") are shown without them.
-  for (std::size_t at; (at = reason.find("%1")) != std::string::npos;) reason.replace(at, 2, "it");
-  if (reason.empty()) reason = "system error " + std::to_string(code);
-  return reason;
-}
-
 
 void File::Release() {
   if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
@@ -132,33 +106,6 @@ OsResult File::Close() {
   if (!CloseHandle(handle)) return LastError();
   return {};
 }
-
-OsResult MappedFile::Map(const File& file, std::uint64_t size, MappedFile& view) {
-  view.Release();
-  if (size == 0) return {};  // an empty file cannot be mapped; an empty view
-  const HANDLE mapping = CreateFileMappingW(file.handle(), nullptr, PAGE_READONLY, 0, 0, nullptr);
-  if (mapping == nullptr) return LastError();
-  const void* data = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size));
-  if (data == nullptr) {
-    const OsResult failed = LastError();
-    CloseHandle(mapping);
-    return failed;
-  }
-  view.mapping_ = mapping;
-  view.data_ = static_cast<const char*>(data);
-  view.size_ = static_cast<std::size_t>(size);
-  return {};
-}
-
-void MappedFile::Release() {
-  if (data_ != nullptr) UnmapViewOfFile(data_);
-  if (mapping_ != nullptr) CloseHandle(mapping_);
-  data_ = nullptr;
-  size_ = 0;
-  mapping_ = nullptr;
-}
-
-MappedFile::~MappedFile() { Release(); }
 
 OsResult TempFile::CloseAndRename(const std::filesystem::path& target) {
   if (OsResult closed = file_.Close(); !closed.ok()) return closed;

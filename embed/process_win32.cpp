@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "embed/interrupt_cleanup.h"
-#include "embed/win32_error.h"
+#include "common/win32_error.h"
 #include "embed/windows_command_line.h"
 
 namespace scrivora {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "container/description.h"
-#include "viewer/mapped_file.h"
+#include "viewer/program_file.h"
 
 namespace scrivora {
 
@@ -29,13 +29,13 @@ std::wstring ContainerDocument::Problem() const {
 ContainerDocument ReadContainerDocument(const std::wstring& path) {
   ContainerDocument document;
   MappedFile file;
-  if (!file.Open(path) || (file.Size() > 0 && !file.Mapped())) return document;
+  if (!MapWholeFile(path, file)) return document;
   document.fileRead = true;
-  document.layout = ReadLayout(file.Data(), file.Size());
+  document.layout = ReadLayout(file.data(), file.size());
   if (!document.layout) return document;
 
   const auto from = static_cast<std::size_t>(document.layout.trailer.descriptionOffset);
-  const std::string_view text(reinterpret_cast<const char*>(file.Data()) + from,
+  const std::string_view text(reinterpret_cast<const char*>(file.data()) + from,
                               static_cast<std::size_t>(document.layout.DescriptionEnd()) - from);
   const TextEncoding encoding = DetectEncoding(text);
   const DescriptionParts parts = SplitDescription(StripUtf8Bom(text));

@@ -7,8 +7,8 @@
 #include "container/stream_codec.h"
 #include "container/trailer.h"
 #include "viewer/framework/application.h"
-#include "viewer/framework/unique_handle.h"
-#include "viewer/mapped_file.h"
+#include "common/unique_handle.h"
+#include "viewer/program_file.h"
 #include "viewer/ole_interface.h"
 #include "viewer/scrivora_app.h"
 #include "viewer/resources/command_ids.h"
@@ -131,14 +131,14 @@ void EmbeddedRichEdit::SetupWindow() {
 
 void EmbeddedRichEdit::Load() {
   MappedFile image;
-  if (!image.Open(imagePath_) || !image.Mapped()) {
+  if (!MapWholeFile(imagePath_, image) || image.size() == 0) {
     ::SetWindowTextW(Handle(), L"Error loading data !");
     return;
   }
   const std::uint64_t limit = client_.Document().TextLimit();
   ::SendMessageW(Handle(), EM_EXLIMITTEXT, 0,
                  static_cast<LPARAM>(limit > 0x7FFFFFFF ? 0x7FFFFFFF : limit));
-  StreamCursor cursor = StreamCursor::At(image.Data(), image.Size(), streamOffset_);
+  StreamCursor cursor = StreamCursor::At(image.data(), image.size(), streamOffset_);
   EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cursor), 0, StreamInThunk};
   ::SendMessageW(Handle(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
 }

@@ -1,6 +1,6 @@
 #include "viewer/project_rc_version.h"
 
-#include "viewer/mapped_file.h"
+#include "viewer/program_file.h"
 
 namespace scrivora {
 

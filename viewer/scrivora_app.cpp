@@ -1,7 +1,7 @@
 #include "viewer/scrivora_app.h"
 
 #include "viewer/about_dlg.h"
-#include "viewer/mapped_file.h"
+#include "viewer/program_file.h"
 #include "viewer/resources/command_ids.h"
 #include "viewer/sdi_dec_frame.h"
 

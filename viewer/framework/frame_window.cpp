@@ -1,7 +1,7 @@
 #include "viewer/framework/frame_window.h"
 
 #include "viewer/framework/application.h"
-#include "viewer/framework/unique_handle.h"
+#include "common/unique_handle.h"
 
 namespace scrivora {
 

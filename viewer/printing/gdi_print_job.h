@@ -6,7 +6,7 @@
 
 #include "viewer/core/print_command.h"
 #include "viewer/core/print_pages.h"
-#include "viewer/framework/unique_handle.h"
+#include "common/unique_handle.h"
 
 namespace scrivora {
 

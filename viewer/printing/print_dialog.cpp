@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "viewer/framework/unique_handle.h"
+#include "common/unique_handle.h"
 #include "viewer/printing/gdi_print_job.h"
 
 namespace scrivora {

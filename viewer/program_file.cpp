@@ -1,4 +1,6 @@
-#include "viewer/mapped_file.h"
+#include "viewer/program_file.h"
+
+#include "common/unique_handle.h"
 
 namespace scrivora {
 
@@ -23,20 +25,14 @@ std::wstring ModuleFilePath(HMODULE module) {
   }
 }
 
-bool MappedFile::Open(const std::wstring& path) {
-  file_.reset(::CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file_) return false;
+bool MapWholeFile(const std::wstring& path, MappedFile& view) {
+  // The mapping keeps the file open for as long as the view lives.
+  const UniqueFile file(::CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size;
-  if (!::GetFileSizeEx(file_.get(), &size)) return false;
-  size_ = static_cast<std::uint64_t>(size.QuadPart);
-  if (size_ == 0) return true;  // nothing to map
-  mapping_.reset(::CreateFileMappingW(file_.get(), nullptr, PAGE_READONLY | SEC_COMMIT, 0, 0,
-                                      nullptr));
-  if (!mapping_) return false;
-  view_.reset(::MapViewOfFile(mapping_.get(), FILE_MAP_READ, 0, 0, 0));
-  return static_cast<bool>(view_);
+  if (!file || !::GetFileSizeEx(file.get(), &size)) return false;
+  return view.Map(file.get(), static_cast<std::uint64_t>(size.QuadPart)).ok();
 }
 
 }  // namespace scrivora
