@@ -1,5 +1,7 @@
 #include "notes/marker_labels.h"
 
+#include <algorithm>
+
 namespace scrivora {
 namespace {
 
@@ -65,6 +67,17 @@ std::string EndnoteLabel(std::uint32_t n) {
     label.insert(label.begin(), static_cast<char>('a' + (rest - 1) % 26));
   }
   return label;
+}
+
+MarkerLabels::MarkerLabels(LabelLimits limits)
+    : limits_{std::min(limits.footnotes, kMaxFootnotes), std::min(limits.endnotes, kMaxEndnotes)} {}
+
+std::string MarkerLabels::Next(NoteKind kind) {
+  // The counts stop at the limit, so they always say how many notes got a label.
+  if (kind == NoteKind::Footnote) {
+    return footnotes_ < limits_.footnotes ? FootnoteLabel(++footnotes_) : std::string();
+  }
+  return endnotes_ < limits_.endnotes ? EndnoteLabel(++endnotes_) : std::string();
 }
 
 }  // namespace scrivora

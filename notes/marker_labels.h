@@ -18,17 +18,24 @@ inline constexpr std::uint32_t kMaxEndnotes = 26 + 26 * 26 + 26 * 26 * 26 + 26 *
 std::string FootnoteLabel(std::uint32_t n);
 std::string EndnoteLabel(std::uint32_t n);
 
+// How many notes of each kind get a label: every distinct label unless a smaller number is given
+// (so that running out can be tried without half a million notes).
+struct LabelLimits {
+  std::uint32_t footnotes = kMaxFootnotes;
+  std::uint32_t endnotes = kMaxEndnotes;
+};
+
 // Hands out the labels of a document's notes in order.
 class MarkerLabels {
  public:
-  // The next label of that kind; empty when that kind has run out of labels.
-  std::string Next(NoteKind kind) {
-    return kind == NoteKind::Footnote ? FootnoteLabel(++footnotes_) : EndnoteLabel(++endnotes_);
-  }
+  explicit MarkerLabels(LabelLimits limits = {});
+  // The next label of that kind; empty, from then on, once that kind has run out of labels.
+  std::string Next(NoteKind kind);
   std::uint32_t footnotes() const { return footnotes_; }
   std::uint32_t endnotes() const { return endnotes_; }
 
  private:
+  LabelLimits limits_;
   std::uint32_t footnotes_ = 0;
   std::uint32_t endnotes_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "common/binary_stdio.h"
@@ -11,21 +12,35 @@
 
 namespace {
 
+// Both streams keep the system's reason for a failure, for the message.
 class StdinSource final : public scrivora::ByteSource {
  public:
   std::ptrdiff_t Read(std::uint8_t* buffer, std::size_t capacity) override {
     const std::size_t got = std::fread(buffer, 1, capacity, stdin);
-    if (got == 0 && std::ferror(stdin)) return -1;
+    if (got == 0 && std::ferror(stdin)) {
+      error = errno;
+      return -1;
+    }
     return static_cast<std::ptrdiff_t>(got);
   }
+  int error = 0;
 };
 
 class StdoutSink final : public scrivora::ByteSink {
  public:
   bool Write(const std::uint8_t* bytes, std::size_t length) override {
-    return std::fwrite(bytes, 1, length, stdout) == length;
+    if (std::fwrite(bytes, 1, length, stdout) == length) return true;
+    error = errno;
+    return false;
   }
+  int error = 0;
 };
+
+int Failure(const std::string& message, int cause) {
+  std::fprintf(stderr, "notes: %s%s%s\n", message.c_str(), cause ? ": " : "",
+               cause ? std::strerror(cause) : "");
+  return 1;
+}
 
 }  // namespace
 
@@ -47,12 +62,17 @@ int main(int argc, char** argv) {
       input, output, option == "-r" ? scrivora::SplitMode::MainText : scrivora::SplitMode::Notes);
   if (!result) {
     std::fflush(stdout);
-    std::fprintf(stderr, "notes: %s\n", result.Describe().c_str());
-    return 1;
+    const int cause = result.status == scrivora::SplitStatus::ReadFailed    ? input.error
+                      : result.status == scrivora::SplitStatus::WriteFailed ? output.error
+                                                                            : 0;
+    return Failure(result.Describe(), cause);
   }
+  // What the buffer of standard output still holds can fail only now.
+  errno = 0;
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "notes: cannot write standard output: %s\n", std::strerror(errno));
-    return 1;
+    scrivora::SplitResult unwritten;
+    unwritten.status = scrivora::SplitStatus::WriteFailed;
+    return Failure(unwritten.Describe(), errno);
   }
   if (result.middleDots > 0) {
     std::fprintf(stderr,

@@ -92,8 +92,8 @@ constexpr char kHexDigits[] = "0123456789abcdef";
 
 class Splitter {
  public:
-  Splitter(ByteSource& input, ByteSink& output, SplitMode mode)
-      : tokenizer_(input), out_(output), mode_(mode) {}
+  Splitter(ByteSource& input, ByteSink& output, SplitMode mode, LabelLimits limits)
+      : tokenizer_(input), out_(output), mode_(mode), labels_(limits) {}
 
   SplitResult Run();
 
@@ -514,14 +514,16 @@ std::string SplitResult::Describe() const {
   return "unknown error";
 }
 
-SplitResult SplitDocument(ByteSource& input, ByteSink& output, SplitMode mode) {
-  return Splitter(input, output, mode).Run();
+SplitResult SplitDocument(ByteSource& input, ByteSink& output, SplitMode mode,
+                          LabelLimits limits) {
+  return Splitter(input, output, mode, limits).Run();
 }
 
-SplitResult SplitDocument(std::string_view input, std::string& output, SplitMode mode) {
+SplitResult SplitDocument(std::string_view input, std::string& output, SplitMode mode,
+                          LabelLimits limits) {
   MemorySource source(input);
   StringSink sink;
-  const SplitResult result = SplitDocument(source, sink, mode);
+  const SplitResult result = SplitDocument(source, sink, mode, limits);
   output = std::move(sink.text);
   return result;
 }

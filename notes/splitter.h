@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "notes/byte_stream.h"
+#include "notes/marker_labels.h"
 
 namespace scrivora {
 
@@ -43,10 +44,13 @@ struct SplitResult {
 
 // Splits the document from `input` into `output`. On failure the output is never a complete
 // RTF group: the closing brace of the document is written only after the whole input is read.
-SplitResult SplitDocument(ByteSource& input, ByteSink& output, SplitMode mode);
+// `limits` caps the notes of each kind that get a marker; a note beyond them is TooManyNotes.
+SplitResult SplitDocument(ByteSource& input, ByteSink& output, SplitMode mode,
+                          LabelLimits limits = {});
 
 // The same for a document in memory.
-SplitResult SplitDocument(std::string_view input, std::string& output, SplitMode mode);
+SplitResult SplitDocument(std::string_view input, std::string& output, SplitMode mode,
+                          LabelLimits limits = {});
 
 // The RTF of a note marker: U+00B7, the label, U+00B7, readable as U+00B7 whatever the code
 // page and the \ucN in effect, since it sets its own \uc1 inside its own group.

@@ -113,7 +113,9 @@ void RunPrint(TScrivora2Client& client, PrintCommand command) {
   Win32PrintDialog dialog(client.Handle());
   MessageBoxQuestion question(client.Handle());
   PaneJobRunner runner(client);
-  RunPrintCommand(command, client.Permissions(), dialog, question, runner);
+  // The printer context is released by now; the reader learns why a command printed less.
+  ShowPrintFailure(client.Handle(),
+                   RunPrintCommand(command, client.Permissions(), dialog, question, runner));
 }
 }  // namespace
 

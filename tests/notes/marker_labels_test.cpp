@@ -52,5 +52,31 @@ TEST(MarkerLabels, HandsOutEachKindInItsOwnSequence) {
   EXPECT_EQ(labels.endnotes(), 1u);
 }
 
+TEST(MarkerLabels, RunOutAtTheirLimitAndStayOut) {
+  MarkerLabels labels(LabelLimits{2, 1});
+  EXPECT_EQ(labels.Next(NoteKind::Footnote), "1");
+  EXPECT_EQ(labels.Next(NoteKind::Footnote), "2");
+  EXPECT_EQ(labels.Next(NoteKind::Endnote), "a");
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(labels.Next(NoteKind::Footnote), "");
+    EXPECT_EQ(labels.Next(NoteKind::Endnote), "");
+  }
+  // The counts say how many notes got a label, not how many asked.
+  EXPECT_EQ(labels.footnotes(), 2u);
+  EXPECT_EQ(labels.endnotes(), 1u);
+
+  // A limit beyond the distinct labels gives only those.
+  MarkerLabels all(LabelLimits{kMaxFootnotes + 10, kMaxEndnotes + 10});
+  std::string last;
+  for (std::uint32_t n = 0; n < kMaxEndnotes; ++n) last = all.Next(NoteKind::Endnote);
+  EXPECT_EQ(last, "zzzz");
+  EXPECT_EQ(all.Next(NoteKind::Endnote), "");
+  EXPECT_EQ(all.endnotes(), kMaxEndnotes);
+  for (std::uint32_t n = 0; n < kMaxFootnotes; ++n) last = all.Next(NoteKind::Footnote);
+  EXPECT_EQ(last, FootnoteLabel(kMaxFootnotes));
+  EXPECT_EQ(all.Next(NoteKind::Footnote), "");
+  EXPECT_EQ(all.footnotes(), kMaxFootnotes);
+}
+
 }  // namespace
 }  // namespace scrivora

@@ -1,6 +1,7 @@
 // The notes program: its command line, byte-exact standard streams, statuses and messages.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "notes/splitter.h"
@@ -77,6 +78,41 @@ TEST(NotesProgram, FailsWithAMessageOnBadInput) {
     }
   }
 }
+
+#if !defined(_WIN32)
+// Native only: the system's own failing streams (a folder as standard input, a full device as
+// standard output), which Windows has no counterpart of.
+TEST(NotesProgram, FailsWithTheSystemsReasonWhenAStreamFails) {
+  test::TempDir dir;
+  std::string large = "{\\rtf1\\ansi ";
+  for (int i = 0; i < 10'000; ++i) large += "Word{\\super\\chftn}{\\footnote \\chftn Note.}\\par ";
+  large += "}";
+  test::WriteFile(dir / "small.rtf", "{\\rtf1 A{\\footnote N}}");
+  test::WriteFile(dir / "large.rtf", large);  // fills the output buffers many times
+  struct Case {
+    const char* name;
+    std::filesystem::path input;
+    std::filesystem::path output;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"a folder as input", dir.path(), dir / "out",
+       "notes: the input could not be read (at byte 0): Is a directory\n"},
+      {"full device, output written at the end", dir / "small.rtf", "/dev/full",
+       "notes: the output could not be written: No space left on device\n"},
+      {"full device, output written along the way", dir / "large.rtf", "/dev/full",
+       "notes: the output could not be written: No space left on device\n"},
+  };
+  for (const Case& c : cases) {
+    for (const char* option : {"-r", "-x"}) {
+      const int status =
+          test::RunProgram(test::DistProgram("notes"), option, c.input, c.output, dir / "err");
+      EXPECT_EQ(status, 1) << c.name << " " << option;
+      EXPECT_EQ(test::ReadFile(dir / "err"), c.message) << c.name << " " << option;
+    }
+  }
+}
+#endif
 
 TEST(NotesProgram, WarnsAboutMiddleDotsInTheText) {
   test::TempDir dir;

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "notes/plain_text.h"
 #include "tests/notes/split_check.h"
@@ -262,6 +265,150 @@ TEST(Splitter, RefusesBadInputWithoutACompleteDocument) {
       EXPECT_EQ(split.result.status, c.status) << c.name;
       EXPECT_FALSE(split.result.Describe().empty());
       EXPECT_FALSE(!split.output.empty() && test::FramedAsOneGroup(split.output)) << c.name;
+    }
+  }
+}
+
+// Gives the document in reads of at most `chunk` bytes, then fails where `failAt` is reached.
+class FailingSource final : public ByteSource {
+ public:
+  FailingSource(std::string_view bytes, std::size_t failAt, std::size_t chunk)
+      : bytes_(bytes.substr(0, failAt)), chunk_(chunk) {}
+  std::ptrdiff_t Read(std::uint8_t* buffer, std::size_t capacity) override {
+    if (pos_ == bytes_.size()) return -1;
+    const std::size_t count = std::min({capacity, chunk_, bytes_.size() - pos_});
+    std::memcpy(buffer, bytes_.data() + pos_, count);
+    pos_ += count;
+    return static_cast<std::ptrdiff_t>(count);
+  }
+  std::size_t read() const { return pos_; }
+
+ private:
+  std::string_view bytes_;
+  std::size_t chunk_;
+  std::size_t pos_ = 0;
+};
+
+// Takes `room` bytes, then refuses, keeping the part of the refused write that still fitted, as
+// a full disk or a closed pipe would.
+class FullSink final : public ByteSink {
+ public:
+  explicit FullSink(std::size_t room) : room_(room) {}
+  bool Write(const std::uint8_t* bytes, std::size_t length) override {
+    const std::size_t taken = std::min(length, room_ - text.size());
+    text.append(reinterpret_cast<const char*>(bytes), taken);
+    return taken == length;
+  }
+  std::string text;
+
+ private:
+  std::size_t room_;
+};
+
+// A note of each kind, a reference, binary data and text, so that a read can fail in each.
+const std::string kAllKinds =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}} A{\\super\\chftn}{\\footnote \\chftn N.}"
+    " B{\\footnote\\ftnalt E.}{\\pict\\bin2 {}}C\\u8230?\\par}";
+
+TEST(Splitter, ReportsAReadErrorWhereverTheInputFails) {
+  for (const SplitMode mode : {SplitMode::MainText, SplitMode::Notes}) {
+    for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
+      // Up to and including the whole document: a read error instead of its end is still one.
+      for (std::size_t failAt = 0; failAt <= kAllKinds.size(); ++failAt) {
+        FailingSource source(kAllKinds, failAt, chunk);
+        StringSink sink;
+        const SplitResult result = SplitDocument(source, sink, mode);
+        const std::string where = std::to_string(failAt) + " of " +
+                                  std::to_string(kAllKinds.size()) + ", reads of " +
+                                  std::to_string(chunk);
+        ASSERT_EQ(result.status, SplitStatus::ReadFailed) << where;
+        EXPECT_EQ(result.offset, failAt) << where;
+        EXPECT_NE(result.Describe().find("could not be read (at byte " + std::to_string(failAt)),
+                  std::string::npos)
+            << result.Describe();
+        EXPECT_FALSE(test::FramedAsOneGroup(sink.text)) << where;
+      }
+    }
+  }
+}
+
+TEST(Splitter, ReportsAWriteErrorWhereverTheOutputFails) {
+  // A small document reaches the sink in one write at the end; a large one in many along the way,
+  // with runs longer than the splitter's buffer among them.
+  std::string large = "{\\rtf1\\ansi ";
+  for (int i = 0; i < 20'000; ++i) large += "Word{\\super\\chftn}{\\footnote \\chftn Note.}\\par ";
+  large += std::string(200'000, 'x') + "{\\pict\\bin70000 " + std::string(70'000, '{') + "}}";
+  for (const std::string& input : {kAllKinds, large}) {
+    for (const SplitMode mode : {SplitMode::MainText, SplitMode::Notes}) {
+      std::string whole;
+      ASSERT_TRUE(SplitDocument(input, whole, mode));
+      std::vector<std::size_t> rooms = {0, 1, whole.size() / 2, whole.size() - 1};
+      if (input.size() == kAllKinds.size()) {
+        for (std::size_t room = 2; room + 1 < whole.size(); ++room) rooms.push_back(room);
+      } else {
+        for (const std::size_t room : {65'535, 65'536, 65'537, 300'000}) rooms.push_back(room);
+      }
+      for (const std::size_t room : rooms) {
+        MemorySource source(input);
+        FullSink sink(room);
+        const SplitResult result = SplitDocument(source, sink, mode);
+        ASSERT_EQ(result.status, SplitStatus::WriteFailed) << room << " of " << whole.size();
+        EXPECT_EQ(result.Describe(), "the output could not be written");
+        EXPECT_EQ(sink.text, whole.substr(0, room)) << room;
+        EXPECT_FALSE(test::FramedAsOneGroup(sink.text)) << room;
+      }
+      FullSink roomForAll(whole.size());
+      MemorySource source(input);
+      EXPECT_TRUE(SplitDocument(source, roomForAll, mode));
+      EXPECT_TRUE(roomForAll.text == whole);
+    }
+  }
+  // Once the output is gone the rest of the input is not read for nothing.
+  FailingSource source(large, large.size(), 4096);
+  FullSink sink(0);
+  EXPECT_EQ(SplitDocument(source, sink, SplitMode::MainText).status, SplitStatus::WriteFailed);
+  EXPECT_LT(source.read(), large.size() / 4);
+}
+
+TEST(Splitter, ReportsTheFirstNoteBeyondTheLabelsLeft) {
+  const std::string foot = "{\\footnote F}";
+  const std::string end = "{\\footnote\\ftnalt E}";
+  // The text before the last of `notes`: where that note's group opens.
+  auto before = [](std::initializer_list<std::string> notes) {
+    std::string text = "{\\rtf1 ";
+    for (const std::string& note : notes) text += "w" + note;
+    return text.substr(0, text.size() - std::data(notes)[notes.size() - 1].size());
+  };
+  auto document = [&](std::initializer_list<std::string> notes) {
+    return before(notes) + std::data(notes)[notes.size() - 1] + "}";
+  };
+  struct Case {
+    const char* name;
+    LabelLimits limits;
+    std::string input;
+    SplitStatus status;
+    std::size_t offset;  // where the note that finds no label left opens
+  };
+  const Case cases[] = {
+      {"as many notes as labels", {2, 1}, document({foot, end, foot}), SplitStatus::Ok, 0},
+      {"one footnote too many", {2, 1}, document({foot, end, foot, foot}),
+       SplitStatus::TooManyNotes, before({foot, end, foot, foot}).size()},
+      {"one endnote too many", {2, 1}, document({end, foot, end}), SplitStatus::TooManyNotes,
+       before({end, foot, end}).size()},
+      {"no footnote label at all", {0, 5}, document({end, foot}), SplitStatus::TooManyNotes,
+       before({end, foot}).size()},
+      {"the kinds count apart", {1, 1}, document({end, foot}), SplitStatus::Ok, 0},
+  };
+  for (const Case& c : cases) {
+    for (const SplitMode mode : {SplitMode::MainText, SplitMode::Notes}) {
+      MemorySource source(c.input);
+      StringSink sink;
+      const SplitResult result = SplitDocument(source, sink, mode, c.limits);
+      ASSERT_EQ(result.status, c.status) << c.name;
+      EXPECT_EQ(test::FramedAsOneGroup(sink.text), c.status == SplitStatus::Ok) << c.name;
+      if (c.status == SplitStatus::Ok) continue;
+      EXPECT_EQ(result.offset, c.offset) << c.name;
+      EXPECT_NE(result.Describe().find("too many notes"), std::string::npos) << c.name;
     }
   }
 }

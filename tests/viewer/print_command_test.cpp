@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -71,20 +72,27 @@ class ScriptedQuestion : public YesNoQuestion {
   bool yes_;
 };
 
+// Runs jobs on paper only; the job numbered `failingJob` (from 1) gets no progress window.
 class LoggedRunner : public PrintJobRunner {
  public:
-  LoggedRunner(Log& log, const ScriptedDialog& dialog) : log_(log), dialog_(dialog) {}
-  void PrintRange(PaneKind pane, PrinterContext& printer, bool currentPage, std::int32_t first,
-                  std::int32_t last) override {
+  LoggedRunner(Log& log, const ScriptedDialog& dialog, int failingJob = 0)
+      : log_(log), dialog_(dialog), failingJob_(failingJob) {}
+  PrintJobResult PrintRange(PaneKind pane, PrinterContext& printer, bool currentPage,
+                            std::int32_t first, std::int32_t last) override {
     EXPECT_EQ(&printer, dialog_.printer) << "every job prints on the dialog's printer context";
+    const bool fails = ++jobs_ == failingJob_;
     log_.push_back(std::string("job ") + (pane == PaneKind::Text ? "text" : "notes") +
                    (currentPage ? " current " : " ") + std::to_string(first) + ".." +
-                   std::to_string(last));
+                   std::to_string(last) + (fails ? kNoProgress : ""));
+    return fails ? PrintJobResult::NoProgressWindow : PrintJobResult::Ran;
   }
+  static constexpr const char* kNoProgress = " without progress window";
 
  private:
   Log& log_;
   const ScriptedDialog& dialog_;
+  int failingJob_;
+  int jobs_ = 0;
 };
 
 const std::string kAsk =
@@ -136,7 +144,6 @@ TEST(RunPrintCommand, DialogJobsAndQuestionFollowThePermissionsAndTheChoice) {
        {kFull, "job text 0..65535", kAsk, kRelease}},
       {"dialog cancelled", file, 6, cancelled, true, {kFull}},
       {"dialog cancelled, current page only", file, 2, cancelled, true, {kCurrentOnly}},
-      {"confirmed without printer context", file, 6, {true, All, 0, 0, false}, true, {kFull}},
       {"notes, current page only", notes, 2, {true, All}, true,
        {kNotesCurrentOnly, kNotesCurrent, kRelease}},
       {"notes, all", notes, 6, {true, All}, true, {kNotesFull, kNotesWhole, kRelease}},
@@ -149,8 +156,68 @@ TEST(RunPrintCommand, DialogJobsAndQuestionFollowThePermissionsAndTheChoice) {
     ScriptedDialog dialog(log, c.dialog);
     ScriptedQuestion question(log, c.answerYes);
     LoggedRunner runner(log, dialog);
-    RunPrintCommand(c.command, c.permissions, dialog, question, runner);
+    const PrintCommandResult result =
+        RunPrintCommand(c.command, c.permissions, dialog, question, runner);
     EXPECT_EQ(log, c.expected) << c.name;
+    const auto jobs = std::count_if(log.begin(), log.end(), [](const std::string& line) {
+      return line.starts_with("job");
+    });
+    EXPECT_EQ(result, (PrintCommandResult{PrintFailure::None, static_cast<int>(jobs)})) << c.name;
+    EXPECT_TRUE(PrintFailureText(result).empty()) << c.name;
+  }
+}
+
+struct FailureCase {
+  const char* name;
+  PrintCommand command;
+  std::int32_t permissions;
+  DialogAnswer dialog;
+  int failingJob;
+  Log expected;
+  PrintCommandResult result;
+  std::u16string_view text;
+};
+
+TEST(RunPrintCommand, StopsAtAPrintThatCannotGoOnAndSaysWhy) {
+  using enum RangeChoice;
+  const PrintCommand file = PrintCommand::FilePrint;
+  const PrintCommand notes = PrintCommand::PrintNotes;
+  const std::string failed = LoggedRunner::kNoProgress;
+  const DialogAnswer noPrinter{true, All, 0, 0, false};
+  const PrintCommandResult noContext{PrintFailure::NoPrinterContext, 0};
+  const PrintCommandResult firstJob{PrintFailure::NoProgressWindow, 0};
+  const PrintCommandResult secondJob{PrintFailure::NoProgressWindow, 1};
+  const std::u16string_view nothing = kNoProgressNothingPrintedText;
+  const std::u16string_view noNotes = kNoProgressNotesNotPrintedText;
+  const FailureCase cases[] = {
+      {"no printer context", file, 6, noPrinter, 0, {kFull}, noContext, kNoPrinterText},
+      {"no printer context, current page only", file, 2, noPrinter, 0, {kCurrentOnly}, noContext,
+       kNoPrinterText},
+      {"notes, no printer context", notes, 6, noPrinter, 0, {kNotesFull}, noContext,
+       kNoPrinterText},
+      {"all: the text job fails, so no notes job", file, 6, {true, All}, 1,
+       {kFull, kTextWhole + failed, kRelease}, firstJob, nothing},
+      {"all: the notes job fails after the text", file, 6, {true, All}, 2,
+       {kFull, kTextWhole, kNotesWhole + failed, kRelease}, secondJob, noNotes},
+      {"selection: no footnote question after a failed job", file, 6, {true, Selection}, 1,
+       {kFull, kTextCurrent + failed, kRelease}, firstJob, nothing},
+      {"pages: the notes asked for fail", file, 6, {true, Pages, 2, 3}, 2,
+       {kFull, "job text 2..3", kAsk, kNotesWhole + failed, kRelease}, secondJob, noNotes},
+      {"current page only", file, 2, {true, All}, 1,
+       {kCurrentOnly, kTextCurrent + failed, kRelease}, firstJob, nothing},
+      {"notes, all", notes, 6, {true, All}, 1, {kNotesFull, kNotesWhole + failed, kRelease},
+       firstJob, nothing},
+  };
+  for (const FailureCase& c : cases) {
+    Log log;
+    ScriptedDialog dialog(log, c.dialog);
+    ScriptedQuestion question(log, true);
+    LoggedRunner runner(log, dialog, c.failingJob);
+    const PrintCommandResult result =
+        RunPrintCommand(c.command, c.permissions, dialog, question, runner);
+    EXPECT_EQ(log, c.expected) << c.name;
+    EXPECT_EQ(result, c.result) << c.name;
+    EXPECT_EQ(Narrow(PrintFailureText(result)), Narrow(c.text)) << c.name;
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "viewer/printing/print_abort.h"
 #include "viewer/printing/print_progress_dlg.h"
+#include "viewer/printing/print_range.h"
 
 namespace scrivora {
 namespace {
@@ -96,6 +97,42 @@ TEST_F(ProgressDialog, EscapeReachesCancelThroughTheAbortProcedure) {
   PostMessageW(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(PrintAbortProc(nullptr, 0), FALSE);
   EXPECT_FALSE(KeepPrinting);
+}
+
+// Refuses every window of this thread while it lives, as a system short of resources would.
+class NoNewWindows {
+ public:
+  NoNewWindows() {
+    hook_ = SetWindowsHookExW(
+        WH_CBT, [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+          return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+  }
+  ~NoNewWindows() { UnhookWindowsHookEx(hook_); }
+  NoNewWindows(const NoNewWindows&) = delete;
+  NoNewWindows& operator=(const NoNewWindows&) = delete;
+
+ private:
+  HHOOK hook_ = nullptr;
+};
+
+TEST_F(ProgressDialog, AJobWithoutItPrintsNothingAndSaysSo) {
+  HDC printer = CreateCompatibleDC(nullptr);  // any context: the job ends before it prints
+  ASSERT_NE(printer, nullptr);
+  PrintRangePane pane;
+  pane.client = owner_;
+  pane.frame = owner_;
+  pane.documentName = u"Document";
+  pane.instance = GetModuleHandleW(nullptr);
+  PrintJobResult result;
+  {
+    NoNewWindows refusal;
+    result = PrintRange(pane, printer, false, 1, kLastPossiblePage);
+  }
+  EXPECT_EQ(result, PrintJobResult::NoProgressWindow);
+  EXPECT_TRUE(IsWindowEnabled(owner_));
+  DeleteDC(printer);
 }
 
 }  // namespace

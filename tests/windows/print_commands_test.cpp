@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -275,6 +276,113 @@ TEST(ViewerPrint, WholeTextAndNotesAsTwoJobsCancelStopsOnlyTheFirst) {
   ASSERT_FALSE(printed.empty()) << "nothing reached the printer";
   EXPECT_EQ(Count(printed, "%%Title: "), 1);
   EXPECT_EQ(Count(printed, "%%Page: "), 1);
+}
+
+// Refuses to make the progress window of the job numbered `refused` (from 1), as a system short
+// of window resources would.
+class ProgressRefusal {
+ public:
+  explicit ProgressRefusal(int refused) {
+    refused_ = refused;
+    made_ = 0;
+    hook_ = ::SetWindowsHookExW(WH_CBT, &CbtProc, nullptr, ::GetCurrentThreadId());
+  }
+  ~ProgressRefusal() { ::UnhookWindowsHookEx(hook_); }
+  ProgressRefusal(const ProgressRefusal&) = delete;
+  ProgressRefusal& operator=(const ProgressRefusal&) = delete;
+  static int Asked() { return made_; }
+
+ private:
+  static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+      const CREATESTRUCTW& create = *reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+      if (create.lpszName && !IS_INTRESOURCE(create.lpszName) &&
+          std::wstring_view(create.lpszName) == kProgressCaption && ++made_ == refused_) {
+        return 1;  // the window is not made
+      }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static int refused_;
+  static int made_;
+  HHOOK hook_ = nullptr;
+};
+int ProgressRefusal::refused_ = 0;
+int ProgressRefusal::made_ = 0;
+
+struct MessageSeen {
+  std::wstring caption;
+  std::wstring text;
+};
+
+// Runs `action`, confirming the print dialog as it comes, then reading and closing each message
+// box that follows it. The progress dialogs of running jobs are left alone.
+std::vector<MessageSeen> ConfirmPrintAndReadMessages(const std::function<void()>& action) {
+  struct Watch {
+    bool printDialogSeen = false;
+    std::vector<HWND> handled;
+    std::vector<MessageSeen> messages;
+  };
+  static Watch* watch = nullptr;
+  Watch current;
+  watch = &current;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM) -> BOOL {
+          wchar_t name[16];
+          ::GetClassNameW(hwnd, name, 16);
+          if (std::wstring_view(name) != L"#32770" || !::IsWindowVisible(hwnd) ||
+              !::IsWindowEnabled(hwnd) || WindowText(hwnd) == kProgressCaption ||
+              std::find(watch->handled.begin(), watch->handled.end(), hwnd) !=
+                  watch->handled.end()) {
+            return TRUE;
+          }
+          watch->handled.push_back(hwnd);
+          if (watch->printDialogSeen) {
+            wchar_t text[256] = {};
+            ::GetDlgItemTextW(hwnd, 0xFFFF, text, 256);
+            watch->messages.push_back({WindowText(hwnd), text});
+          }
+          watch->printDialogSeen = true;
+          ::PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+          return TRUE;
+        },
+        0);
+  });
+  action();
+  ::KillTimer(nullptr, timer);
+  watch = nullptr;
+  EXPECT_TRUE(current.printDialogSeen) << "no print dialog appeared";
+  return current.messages;
+}
+
+TEST(ViewerPrint, AJobWithoutProgressWindowStopsTheCommandAndTheReaderIsTold) {
+  SKIP_WITHOUT_PRINTER();
+  struct Case {
+    const char* name;
+    int refused;
+    const wchar_t* message;
+  };
+  const Case cases[] = {
+      {"the text job", 1,
+       L"The print progress window could not be opened, so nothing was printed."},
+      {"the notes job after the text", 2,
+       L"The print progress window could not be opened, so the notes were not printed."},
+  };
+  for (const Case& c : cases) {
+    ContainerSpec parts;  // every permission: All prints the text, then the notes
+    const TestFile file(parts.Build());
+    RunningViewer viewer(file.Path());
+    ProgressRefusal refusal(c.refused);
+    const std::vector<MessageSeen> messages =
+        ConfirmPrintAndReadMessages([&] { viewer.Command(CM_FILEPRINT); });
+    EXPECT_EQ(ProgressRefusal::Asked(), c.refused) << c.name << ": no job after the failed one";
+    ASSERT_EQ(messages.size(), 1u) << c.name;
+    EXPECT_EQ(messages[0].caption, L"Scrivora 3") << c.name;
+    EXPECT_EQ(messages[0].text, c.message) << c.name;
+    EXPECT_TRUE(::IsWindowEnabled(viewer.FrameHandle())) << c.name;
+  }
 }
 
 }  // namespace

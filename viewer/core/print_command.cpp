@@ -7,13 +7,32 @@ namespace {
 
 bool WholeTextAllowed(std::int32_t permissions) { return (permissions & PermitPrintAll) != 0; }
 
-void PrintWhole(PrintJobRunner& runner, PaneKind pane, PrinterContext& printer) {
-  runner.PrintRange(pane, printer, false, 1, kLastPossiblePage);
-}
+// Runs the jobs of one command on one printer context, in order, until one of them fails.
+class JobSequence {
+ public:
+  JobSequence(PrintJobRunner& runner, PrinterContext& printer)
+      : runner_(runner), printer_(printer) {}
 
-void PrintCurrentPage(PrintJobRunner& runner, PaneKind pane, PrinterContext& printer) {
-  runner.PrintRange(pane, printer, true, 1, kLastPossiblePage);
-}
+  // False once a job has failed: the command then stops.
+  bool Print(PaneKind pane, bool currentPage, std::int32_t firstPage, std::int32_t lastPage) {
+    if (result_.failure != PrintFailure::None) return false;
+    if (runner_.PrintRange(pane, printer_, currentPage, firstPage, lastPage) ==
+        PrintJobResult::NoProgressWindow) {
+      result_.failure = PrintFailure::NoProgressWindow;
+      return false;
+    }
+    ++result_.jobsRun;
+    return true;
+  }
+  bool Whole(PaneKind pane) { return Print(pane, false, 1, kLastPossiblePage); }
+  bool CurrentPage(PaneKind pane) { return Print(pane, true, 1, kLastPossiblePage); }
+  const PrintCommandResult& result() const { return result_; }
+
+ private:
+  PrintJobRunner& runner_;
+  PrinterContext& printer_;
+  PrintCommandResult result_;
+};
 
 }  // namespace
 
@@ -46,35 +65,47 @@ PrintDialogSetup MakePrintDialogSetup(PrintCommand command, std::int32_t permiss
   return setup;
 }
 
-void RunPrintCommand(PrintCommand command, std::int32_t permissions, PrintDialog& dialog,
-                     YesNoQuestion& question, PrintJobRunner& runner) {
-  if (!PrintCommandEnabled(permissions)) return;
+std::u16string_view PrintFailureText(const PrintCommandResult& result) {
+  switch (result.failure) {
+    case PrintFailure::None: return {};
+    case PrintFailure::NoPrinterContext: return kNoPrinterText;
+    case PrintFailure::NoProgressWindow:
+      // Only the notes follow another job, so a later job that fails is the notes'.
+      return result.jobsRun == 0 ? kNoProgressNothingPrintedText : kNoProgressNotesNotPrintedText;
+  }
+  return {};
+}
+
+PrintCommandResult RunPrintCommand(PrintCommand command, std::int32_t permissions,
+                                   PrintDialog& dialog, YesNoQuestion& question,
+                                   PrintJobRunner& runner) {
+  if (!PrintCommandEnabled(permissions)) return {};
   const bool wholeText = WholeTextAllowed(permissions);
 
   PrintDialogResult result = dialog.Run(MakePrintDialogSetup(command, permissions));
+  if (!result.confirmed) return {};
   // A confirmed dialog that hands back no printer context has nothing to print on.
-  if (!result.confirmed || !result.printer) return;
-  PrinterContext& printer = *result.printer;
+  if (!result.printer) return {PrintFailure::NoPrinterContext, 0};
+  JobSequence jobs(runner, *result.printer);
 
   if (command == PrintCommand::PrintNotes) {
     if (wholeText && result.range != RangeChoice::Selection)
-      PrintWhole(runner, PaneKind::Notes, printer);
+      jobs.Whole(PaneKind::Notes);
     else
-      PrintCurrentPage(runner, PaneKind::Notes, printer);
-    return;
+      jobs.CurrentPage(PaneKind::Notes);
+    return jobs.result();
   }
 
   if (wholeText && result.range == RangeChoice::All) {
-    PrintWhole(runner, PaneKind::Text, printer);
-    PrintWhole(runner, PaneKind::Notes, printer);
-    return;
+    if (jobs.Whole(PaneKind::Text)) jobs.Whole(PaneKind::Notes);
+    return jobs.result();
   }
-  if (!wholeText || result.range == RangeChoice::Selection)
-    PrintCurrentPage(runner, PaneKind::Text, printer);
-  else
-    runner.PrintRange(PaneKind::Text, printer, false, result.fromPage, result.toPage);
-  if (wholeText && question.Ask(kFootnoteCaption, kFootnoteQuestion))
-    PrintWhole(runner, PaneKind::Notes, printer);
+  const bool printed = !wholeText || result.range == RangeChoice::Selection
+                           ? jobs.CurrentPage(PaneKind::Text)
+                           : jobs.Print(PaneKind::Text, false, result.fromPage, result.toPage);
+  if (printed && wholeText && question.Ask(kFootnoteCaption, kFootnoteQuestion))
+    jobs.Whole(PaneKind::Notes);
+  return jobs.result();
 }
 
 }  // namespace scrivora

@@ -24,6 +24,12 @@ inline constexpr std::u16string_view kCurrentPageTitle = u"Current page";
 inline constexpr std::u16string_view kFootnoteQuestion =
     u"Print footnotes (separate page(s) at the end of the document)?";
 inline constexpr std::u16string_view kFootnoteCaption = u"Scrivora 2";
+inline constexpr std::u16string_view kNoPrinterText =
+    u"The printer could not be prepared for printing, so nothing was printed.";
+inline constexpr std::u16string_view kNoProgressNothingPrintedText =
+    u"The print progress window could not be opened, so nothing was printed.";
+inline constexpr std::u16string_view kNoProgressNotesNotPrintedText =
+    u"The print progress window could not be opened, so the notes were not printed.";
 
 // Whether the print commands are available: some printing bit is set (permissions & 6).
 bool PrintCommandEnabled(std::int32_t permissions);
@@ -73,21 +79,46 @@ class YesNoQuestion {
   virtual bool Ask(std::u16string_view caption, std::u16string_view text) = 0;
 };
 
+// How a print job ended, as far as its command is concerned. A job that the reader cancelled ran.
+enum class PrintJobResult {
+  Ran,
+  NoProgressWindow,  // its progress window could not be opened, so it printed nothing
+};
+
 class PrintJobRunner {
  public:
   virtual ~PrintJobRunner() = default;
   // One complete print job of `pane` on `printer`; returns when the job has ended.
-  virtual void PrintRange(PaneKind pane, PrinterContext& printer, bool currentPage,
-                          std::int32_t firstPage, std::int32_t lastPage) = 0;
+  virtual PrintJobResult PrintRange(PaneKind pane, PrinterContext& printer, bool currentPage,
+                                    std::int32_t firstPage, std::int32_t lastPage) = 0;
 };
+
+// Why a print command printed less than the reader asked for.
+enum class PrintFailure {
+  None,              // it printed all it was asked to, or the reader cancelled its dialog
+  NoPrinterContext,  // the confirmed dialog handed back no printer context
+  NoProgressWindow,  // a job could not open its progress window; the command stopped there
+};
+
+struct PrintCommandResult {
+  PrintFailure failure = PrintFailure::None;
+  int jobsRun = 0;  // jobs that ran before the command ended
+
+  friend bool operator==(const PrintCommandResult&, const PrintCommandResult&) = default;
+};
+
+// What to tell the reader about how a command ended; empty when there is nothing to tell.
+std::u16string_view PrintFailureText(const PrintCommandResult& result);
 
 // The dialog set-up of `command` under `permissions`.
 PrintDialogSetup MakePrintDialogSetup(PrintCommand command, std::int32_t permissions);
 
 // Runs `command` from start to end: the dialog, then the jobs one after another (with the
 // footnote question where it is due), then releases the printer context. Does nothing at all
-// when the permissions do not enable printing, even if the command arrives anyway.
-void RunPrintCommand(PrintCommand command, std::int32_t permissions, PrintDialog& dialog,
-                     YesNoQuestion& question, PrintJobRunner& runner);
+// when the permissions do not enable printing, even if the command arrives anyway. A job that
+// cannot open its progress window ends the command: no further job and no question.
+PrintCommandResult RunPrintCommand(PrintCommand command, std::int32_t permissions,
+                                   PrintDialog& dialog, YesNoQuestion& question,
+                                   PrintJobRunner& runner);
 
 }  // namespace scrivora

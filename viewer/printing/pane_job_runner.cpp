@@ -10,10 +10,11 @@ namespace scrivora {
 PaneJobRunner::PaneJobRunner(TScrivora2Client& client)
     : client_(client), documentName_(client.Title().begin(), client.Title().end()) {}
 
-void PaneJobRunner::PrintRange(PaneKind pane, PrinterContext& printer, bool currentPage,
-                               std::int32_t firstPage, std::int32_t lastPage) {
+PrintJobResult PaneJobRunner::PrintRange(PaneKind pane, PrinterContext& printer, bool currentPage,
+                                         std::int32_t firstPage, std::int32_t lastPage) {
   EmbeddedRichEdit& control = pane == PaneKind::Text ? client_.TextPane() : client_.NotesPane();
-  if (!control.Handle()) return;
+  // A pane whose control was never made shows nothing, and has nothing to print.
+  if (!control.Handle()) return PrintJobResult::Ran;
   PrintRangePane job;
   job.control = control.Handle();
   job.operations = &control;
@@ -21,8 +22,8 @@ void PaneJobRunner::PrintRange(PaneKind pane, PrinterContext& printer, bool curr
   job.frame = client_.Frame().Handle();
   job.documentName = documentName_;
   job.instance = ::GetModuleHandleW(nullptr);
-  scrivora::PrintRange(job, static_cast<GdiPrinterContext&>(printer).Handle(), currentPage,
-                       firstPage, lastPage);
+  return scrivora::PrintRange(job, static_cast<GdiPrinterContext&>(printer).Handle(), currentPage,
+                              firstPage, lastPage);
 }
 
 }  // namespace scrivora

@@ -14,8 +14,8 @@ class PaneJobRunner : public PrintJobRunner {
  public:
   explicit PaneJobRunner(TScrivora2Client& client);
   // `printer` must come from Win32PrintDialog, which makes every context a GdiPrinterContext.
-  void PrintRange(PaneKind pane, PrinterContext& printer, bool currentPage, std::int32_t firstPage,
-                  std::int32_t lastPage) override;
+  PrintJobResult PrintRange(PaneKind pane, PrinterContext& printer, bool currentPage,
+                            std::int32_t firstPage, std::int32_t lastPage) override;
 
  private:
   TScrivora2Client& client_;

@@ -1,12 +1,15 @@
 #include "viewer/printing/print_dialog.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <algorithm>
 #include <string>
 
 #include "common/unique_handle.h"
+#include "viewer/framework/application.h"
 #include "viewer/printing/gdi_print_job.h"
+#include "viewer/scrivora_app.h"
 
 namespace scrivora {
 namespace {
@@ -41,12 +44,14 @@ PrintDialogResult Win32PrintDialog::Run(const PrintDialogSetup& setup) {
     record.lCustData = reinterpret_cast<LPARAM>(title.c_str());
   }
   const BOOL confirmed = PrintDlgW(&record);
+  // The reader confirmed, but no context could be made for the chosen printer: the command says so.
+  const bool noPrinterContext = !confirmed && CommDlgExtendedError() == PDERR_CREATEICFAILURE;
   // The printer selections that the dialog allocates.
   const UniqueGlobal devMode(record.hDevMode), devNames(record.hDevNames);
 
   PrintDialogResult result;
   if (record.hDC) result.printer = std::make_unique<GdiPrinterContext>(record.hDC);
-  result.confirmed = confirmed != FALSE;
+  result.confirmed = confirmed != FALSE || noPrinterContext;
   result.range = RangeChoiceFromFlags(record.Flags);
   result.fromPage = record.nFromPage;
   result.toPage = record.nToPage;
@@ -58,6 +63,15 @@ bool MessageBoxQuestion::Ask(std::u16string_view caption, std::u16string_view te
   const std::wstring wideText(text.begin(), text.end());
   return MessageBoxW(owner_, wideText.c_str(), wideCaption.c_str(), MB_YESNO | MB_ICONQUESTION) ==
          IDYES;
+}
+
+void ShowPrintFailure(HWND owner, const PrintCommandResult& result) {
+  const std::u16string_view text = PrintFailureText(result);
+  if (text.empty()) return;
+  const std::wstring wideText(text.begin(), text.end());
+  const Application* app = Application::Current();
+  MessageBoxW(owner, wideText.c_str(), app ? app->Name() : kApplicationName,
+              MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace scrivora

@@ -19,6 +19,10 @@ class Win32PrintDialog : public PrintDialog {
   HWND owner_;
 };
 
+// Tells the reader, in a message box owned by `owner`, why a print command printed less than
+// was asked; shows nothing when the command has nothing to tell.
+void ShowPrintFailure(HWND owner, const PrintCommandResult& result);
+
 class MessageBoxQuestion : public YesNoQuestion {
  public:
   explicit MessageBoxQuestion(HWND owner) : owner_(owner) {}

@@ -28,14 +28,14 @@ class InertWindow {
 
 }  // namespace
 
-void PrintRange(const PrintRangePane& pane, HDC printer, bool currentPage, std::int32_t firstPage,
-                std::int32_t lastPage) {
+PrintJobResult PrintRange(const PrintRangePane& pane, HDC printer, bool currentPage,
+                          std::int32_t firstPage, std::int32_t lastPage) {
   const PageTwips page = PageSizeTwips(ReadDeviceMetrics(printer));
   RichEditPageFormatter formatter(pane.control, printer, page);
   SetMapMode(printer, MM_TEXT);
 
   PrintProgressDlg progress(pane.client, pane.instance);
-  if (!progress.Handle()) return;
+  if (!progress.Handle()) return PrintJobResult::NoProgressWindow;
   ProgressDlgHandle = progress.Handle();
   SetAbortProc(printer, &PrintAbortProc);
   {
@@ -45,6 +45,7 @@ void PrintRange(const PrintRangePane& pane, HDC printer, bool currentPage, std::
     PrintPages(*pane.operations, formatter, job, progress,
                {currentPage, firstPage, lastPage, pane.documentName});
   }
+  return PrintJobResult::Ran;
 }
 
 }  // namespace scrivora

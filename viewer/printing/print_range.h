@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "viewer/core/pane_control.h"
+#include "viewer/core/print_command.h"
 #include "viewer/core/print_pages.h"
 
 namespace scrivora {
@@ -21,8 +22,8 @@ struct PrintRangePane {
 };
 
 // Returns when the job has ended and its progress dialog is gone. If the progress dialog cannot
-// be created, nothing is printed.
-void PrintRange(const PrintRangePane& pane, HDC printer, bool currentPage, std::int32_t firstPage,
-                std::int32_t lastPage);
+// be created, nothing is printed and the result says so.
+PrintJobResult PrintRange(const PrintRangePane& pane, HDC printer, bool currentPage,
+                          std::int32_t firstPage, std::int32_t lastPage);
 
 }  // namespace scrivora
