@@ -8,11 +8,6 @@
 namespace scrivora::test {
 namespace {
 
-std::string WithTrailer(std::string body, const ContainerTrailer& trailer) {
-  const TrailerBytes bytes = EncodeTrailer(trailer);
-  return body + std::string(bytes.begin(), bytes.end());
-}
-
 // A sound container whose trailer is replaced.
 std::string Retrailered(const std::function<void(ContainerTrailer&)>& change) {
   const std::string sound = ContainerSpec{}.Build();
@@ -23,35 +18,13 @@ std::string Retrailered(const std::function<void(ContainerTrailer&)>& change) {
 }
 
 TEST(ViewerBadContainers, OpensAndSaysWhatItCan) {
-  struct Case {
-    const char* name;
-    std::string bytes;
-    std::wstring textStart;  // what the text pane begins with
-  };
-  const std::wstring noDocument = L"This file contains no document.";
-  const std::string image = ViewerImage();
-  ContainerSpec unclosed;
-  unclosed.mainRtf = "{\\rtf1\\ansi Never closed {\\b bold";
-  const Case cases[] = {
-      {"empty file", "", noDocument},
-      {"shorter than 20 bytes", std::string(19, '\x7f'), noDocument},
-      {"the bare viewer", image, noDocument},
-      {"offsets out of order", Retrailered([](auto& t) { std::swap(t.mainOffset, t.notesOffset); }),
-       noDocument},
-      {"negative offset", Retrailered([](auto& t) { t.mainOffset = -4; }), noDocument},
-      {"description beyond the file", Retrailered([](auto& t) { t.descriptionOffset += 1 << 20; }),
-       noDocument},
-      {"all zero trailer", WithTrailer(image, ContainerTrailer{0, 0, 0, 0, 0}), noDocument},
-      {"percent 250", Retrailered([](auto& t) { t.notesPercent = 250; }), L"Hello main text"},
-      {"a stream that never closes", unclosed.Build(), L"Never closed"},
-      {"streams that start past the file end",
-       Retrailered([](auto& t) { t.notesOffset = t.descriptionOffset; }), L"Hello main text"},
-  };
-  for (const Case& c : cases) {
+  // The inspector's tests go through the same table.
+  for (const BadContainer& c : BadContainers(ViewerImage())) {
     const TestFile file(c.bytes);
     RunningViewer viewer(file.Path());
     ASSERT_TRUE(::IsWindow(viewer.FrameHandle())) << c.name;
-    EXPECT_EQ(PaneText(viewer.TextPane()).substr(0, c.textStart.size()), c.textStart) << c.name;
+    EXPECT_EQ(PaneText(viewer.TextPane()).substr(0, c.viewerTextStart.size()), c.viewerTextStart)
+        << c.name;
     // The reader can still use the menus; the Document box says what is wrong.
     EXPECT_TRUE(viewer.MenuItemEnabled(CM_HELPDOCUMENT)) << c.name;
   }
