@@ -18,7 +18,9 @@ const char* LayoutResult::Describe() const {
 
 std::string LayoutResult::Sentence() const {
   std::string text = Describe();
-  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+    text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  }
   return text + ".";
 }
 

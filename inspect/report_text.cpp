@@ -52,13 +52,17 @@ std::int32_t ShownPercent(std::int32_t percent) {
   return percent < 0 ? 0 : (percent > 100 ? 100 : percent);
 }
 
-// Lines after the first are indented to stand under it; line ends become plain line feeds.
+// Lines after the first are indented to stand under it (empty ones stay empty); line ends
+// become plain line feeds.
 std::string Indented(std::string_view text, std::string_view indent) {
   std::string out;
+  bool lineStart = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out.push_back(text[i] == '\r' ? '\n' : text[i]);
-    if (out.back() == '\n' && i + 1 < text.size()) out += indent;
+    const bool lineEnd = text[i] == '\r' || text[i] == '\n';
+    if (lineStart && !lineEnd) out += indent;
+    out.push_back(lineEnd ? '\n' : text[i]);
+    lineStart = lineEnd;
   }
   while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;

@@ -9,8 +9,9 @@
 namespace scrivora {
 
 // The permissions in words, as the viewer applies them.
-const char* CopyingWords(std::int32_t permissions);   // "allowed" or "not allowed"
-const char* PrintingWords(std::int32_t permissions);  // "everything", "the current page only", "nothing"
+const char* CopyingWords(std::int32_t permissions);  // "allowed" or "not allowed"
+// "everything", "the current page only" or "nothing"
+const char* PrintingWords(std::int32_t permissions);
 
 // Description bytes as UTF-8: UTF-8 stays, anything else is converted from the ANSI code page.
 std::string TextAsUtf8(std::string_view bytes, TextEncoding encoding);

@@ -66,12 +66,16 @@ TEST(CertificateTable, FoundOnlyWhereSigningPutsIt) {
        false},
       {"table in the middle", [](Bytes& f, bool plus) { SetSecurity(f, plus, 500, 64); }, false},
       {"table inside the headers",
-       [](Bytes& f, bool plus) { SetSecurity(f, plus, 16, static_cast<std::uint32_t>(f.size() - 16)); },
+       [](Bytes& f, bool plus) {
+         SetSecurity(f, plus, 16, static_cast<std::uint32_t>(f.size() - 16));
+       },
        false},
-      {"table offset past the file", [](Bytes& f, bool plus) { SetSecurity(f, plus, 0xFFFFFFF0, 64); },
-       false},
+      {"table offset past the file",
+       [](Bytes& f, bool plus) { SetSecurity(f, plus, 0xFFFFFFF0, 64); }, false},
       {"table of 4 bytes",
-       [](Bytes& f, bool plus) { SetSecurity(f, plus, static_cast<std::uint32_t>(f.size() - 4), 4); },
+       [](Bytes& f, bool plus) {
+         SetSecurity(f, plus, static_cast<std::uint32_t>(f.size() - 4), 4);
+       },
        false},
   };
   for (const bool plus : {false, true}) {

@@ -77,7 +77,8 @@ TEST(InspectReport, SoundContainerPiecesAndMarkers) {
   for (const char* part : {"book.exe: a sound container\n", "Title:       My Title\n",
                            "Description: A description\n               over two lines.\n",
                            "Notes pane:  25% of the window\n",
-                           "3 in the main text, 3 in the notes; they pair up\n", "Signed:      no\n"}) {
+                           "3 in the main text, 3 in the notes; they pair up\n",
+                           "Signed:      no\n"}) {
     EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
   }
 }
@@ -136,7 +137,8 @@ TEST(InspectReport, JsonStringsAreEscaped) {
       {std::string("nul\0bell\x07 del\x7F", 14), "\"nul\\u0000bell\\u0007 del\\u007f\""},
       {"\xC3\xBC \xE2\x82\xAC \xF0\x9F\x98\x80", "\"\xC3\xBC \xE2\x82\xAC \xF0\x9F\x98\x80\""},
       // Bytes that are not UTF-8: a lone continuation, a cut sequence, an overlong form.
-      {"a\x80z \xE2\x82 \xC0\xAF", "\"a\xEF\xBF\xBDz \xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\""},
+      {"a\x80z \xE2\x82 \xC0\xAF",
+       "\"a\xEF\xBF\xBDz \xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\""},
   };
   for (const Case& c : cases) EXPECT_EQ(JsonString(c.text), c.json) << c.text;
 }

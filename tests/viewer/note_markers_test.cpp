@@ -16,7 +16,8 @@ TEST(NoteMarkers, ListedAsTrackingFindsThem) {
   const Case cases[] = {
       {"none", u"plain text without dots", {}},
       {"empty", u"", {}},
-      {"two markers", u"Text\u00B71\u00B7 and \u00B7ab\u00B7.", {u"\u00B71\u00B7", u"\u00B7ab\u00B7"}},
+      {"two markers", u"Text\u00B71\u00B7 and \u00B7ab\u00B7.",
+       {u"\u00B71\u00B7", u"\u00B7ab\u00B7"}},
       {"four characters", u"\u00B7zzzz\u00B7", {u"\u00B7zzzz\u00B7"}},
       {"adjacent", u"\u00B71\u00B7\u00B72\u00B7", {u"\u00B71\u00B7", u"\u00B72\u00B7"}},
       // Too far apart: the first dot starts nothing, the search goes on from the second.
