@@ -63,7 +63,8 @@ OsResult ReadRest(File& file, std::string& bytes, std::uint64_t expectedSize) {
 
 // How much of the viewer goes into a container: all of it, unless it is a signed program image,
 // whose certificate table is left behind so that the container carries no signature of its own
-// until its author signs it. Only the headers are read here; the file is left at its start.
+// until its author signs it. Only the headers are read here (no linker puts them beyond the
+// first 64 KiB; an image that has them there is copied unchanged); the file is left at its start.
 constexpr std::size_t kViewerHeadersRead = 64 * 1024;
 
 OsResult MeasureViewerImage(File& viewer, std::uint64_t viewerSize, std::uint64_t& imageLength) {
@@ -268,9 +269,10 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
     return Fail("reading the viewer", companions.viewer, read.reason);
   }
   // A signed viewer loses its certificate table here, and its headers stop recording one.
+  const bool isSigned = imageLength != viewerSize;
   if (viewerImage.size() != viewerSize ||
-      RemoveSignature(reinterpret_cast<std::uint8_t*>(viewerImage.data()), viewerSize) !=
-          imageLength) {
+      (isSigned && RemoveSignature(reinterpret_cast<std::uint8_t*>(viewerImage.data()),
+                                   viewerSize) != imageLength)) {
     return Fail("reading the viewer", companions.viewer, "it changed while embed ran");
   }
   viewerImage.resize(static_cast<std::size_t>(imageLength));
