@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/embed/embed_harness.h"
-#include "tests/support/container_spec.h"
+#include "tests/support/test_containers.h"
 #include "tests/support/pe_test_image.h"
 
 namespace scrivora {

@@ -6,7 +6,7 @@
 #include "container/layout.h"
 #include "inspect/container_report.h"
 #include "inspect/report_text.h"
-#include "tests/support/container_spec.h"
+#include "tests/support/test_containers.h"
 #include "tests/support/pe_test_image.h"
 
 namespace scrivora {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "container/trailer.h"
-#include "tests/support/container_spec.h"
+#include "tests/support/test_containers.h"
 #include "tests/support/test_support.h"
 #include "viewer/embedded_rich_edit.h"
 #include "viewer/scrivora_app.h"

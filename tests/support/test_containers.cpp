@@ -1,4 +1,4 @@
-#include "tests/support/container_spec.h"
+#include "tests/support/test_containers.h"
 
 #include <utility>
 
