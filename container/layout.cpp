@@ -16,10 +16,19 @@ const char* LayoutResult::Describe() const {
   return "unknown layout status";
 }
 
+std::string LayoutResult::Sentence() const {
+  std::string text = Describe();
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+    text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  }
+  return text + ".";
+}
+
 LayoutResult CheckLayout(const ContainerTrailer& trailer, std::uint64_t fileLength) {
   LayoutResult result;
   result.trailer = trailer;
   result.fileLength = fileLength;
+  result.containerEnd = fileLength;
   if (fileLength < kTrailerSize) {
     result.status = LayoutStatus::FileTooShort;
   } else if (trailer.mainOffset <= 0) {
@@ -37,8 +46,24 @@ LayoutResult CheckLayout(const ContainerTrailer& trailer, std::uint64_t fileLeng
 }
 
 LayoutResult ReadLayout(const std::uint8_t* file, std::uint64_t fileLength) {
-  if (fileLength < kTrailerSize) return CheckLayout(ContainerTrailer{}, fileLength);
-  return CheckLayout(DecodeTrailer(file + (fileLength - kTrailerSize)), fileLength);
+  const CertificateTable certificate = FindCertificateTable(file, fileLength);
+  const std::uint64_t end = certificate.present() ? certificate.offset : fileLength;
+  LayoutResult first;
+  for (std::uint64_t padding = 0; padding <= kMaxSigningPadding; ++padding) {
+    if (padding > 0 && (end < padding || file[end - padding] != 0)) break;
+    const std::uint64_t trailerEnd = end - padding;
+    LayoutResult result =
+        trailerEnd < kTrailerSize
+            ? CheckLayout(ContainerTrailer{}, trailerEnd)
+            : CheckLayout(DecodeTrailer(file + (trailerEnd - kTrailerSize)), trailerEnd);
+    result.fileLength = fileLength;
+    result.containerEnd = end;
+    result.padding = padding;
+    result.certificate = certificate;
+    if (result) return result;
+    if (padding == 0) first = result;
+  }
+  return first;
 }
 
 }  // namespace scrivora

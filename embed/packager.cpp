@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "container/pe_image.h"
 #include "container/trailer.h"
 #include "embed/platform.h"
 #include "embed/process.h"
@@ -58,6 +59,31 @@ OsResult ReadRest(File& file, std::string& bytes, std::uint64_t expectedSize) {
   }
   bytes.resize(filled);
   return {};
+}
+
+// How much of the viewer goes into a container: all of it, unless it is a signed program image,
+// whose certificate table is left behind so that the container carries no signature of its own
+// until its author signs it. Only the headers are read here (no linker puts them beyond the
+// first 64 KiB; an image that has them there is copied unchanged); the file is left at its start.
+constexpr std::size_t kViewerHeadersRead = 64 * 1024;
+
+OsResult MeasureViewerImage(File& viewer, std::uint64_t viewerSize, std::uint64_t& imageLength) {
+  std::vector<std::uint8_t> headers(static_cast<std::size_t>(
+      viewerSize < kViewerHeadersRead ? viewerSize : kViewerHeadersRead));
+  std::size_t filled = 0;
+  while (filled < headers.size()) {
+    std::size_t got = 0;
+    if (OsResult read = viewer.Read(headers.data() + filled, headers.size() - filled, got);
+        !read.ok()) {
+      return read;
+    }
+    if (got == 0) break;
+    filled += got;
+  }
+  const CertificateTable table =
+      CertificateTableOf(ReadPeHeader(headers.data(), filled), viewerSize);
+  imageLength = table.present() ? table.offset : viewerSize;
+  return viewer.SeekTo(0);
 }
 
 std::optional<EmbedFailure> CreateTemporary(std::string_view prefix, TempFile& temp) {
@@ -173,6 +199,11 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   if (viewerRead.ok()) viewerRead = viewer.Size(viewerSize);
   if (!viewerRead.ok()) return Fail("reading the viewer", companions.viewer, viewerRead.reason);
   if (viewerSize == 0) return Fail("reading the viewer", companions.viewer, "it is empty");
+  // The length of the viewer image that is copied: mainOffset.
+  std::uint64_t imageLength = 0;
+  if (OsResult measured = MeasureViewerImage(viewer, viewerSize, imageLength); !measured.ok()) {
+    return Fail("reading the viewer", companions.viewer, measured.reason);
+  }
 
   {
     File source;
@@ -189,7 +220,7 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
     if (read.ok()) read = file.Size(size);
     if (!read.ok()) return Fail("reading the description", options.description, read.reason);
     // A description too large for any container is refused before it is read into memory.
-    if (auto failure = CheckContainerSize(viewerSize + size, true)) return failure;
+    if (auto failure = CheckContainerSize(imageLength + size, true)) return failure;
     if (read = ReadRest(file, description, size); !read.ok()) {
       return Fail("reading the description", options.description, read.reason);
     }
@@ -210,7 +241,7 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   // other.
   StreamJob notesJob("-x", "notes", options);
   if (auto failure = notesJob.Start(companions)) return failure;
-  if (auto failure = CheckContainerSize(viewerSize + mainJob.size() + description.size(), true)) {
+  if (auto failure = CheckContainerSize(imageLength + mainJob.size() + description.size(), true)) {
     return failure;
   }
   if (auto failure = mainJob.MapAndCheck()) return failure;
@@ -219,7 +250,7 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   if (auto failure = CreateTemporary("sccfg", container)) return failure;
   File& out = container.file();
   const std::string_view mainStream = mainJob.stream();
-  OsResult written = out.SeekTo(viewerSize);
+  OsResult written = out.SeekTo(imageLength);
   if (written.ok()) written = out.WriteAll(mainStream.data(), mainStream.size());
   if (!written.ok()) return Fail("writing", kContainerName, written.reason);
   out.StartFlush();
@@ -228,7 +259,7 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
 
   if (auto failure = notesJob.Finish()) return failure;
   if (auto failure =
-          CheckContainerSize(viewerSize + mainSize + notesJob.size() + description.size())) {
+          CheckContainerSize(imageLength + mainSize + notesJob.size() + description.size())) {
     return failure;
   }
   if (auto failure = notesJob.MapAndCheck()) return failure;
@@ -237,10 +268,15 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   if (OsResult read = ReadRest(viewer, viewerImage, viewerSize); !read.ok()) {
     return Fail("reading the viewer", companions.viewer, read.reason);
   }
-  if (viewerImage.size() != viewerSize) {
+  // A signed viewer loses its certificate table here, and its headers stop recording one.
+  const bool isSigned = imageLength != viewerSize;
+  if (viewerImage.size() != viewerSize ||
+      (isSigned && RemoveSignature(reinterpret_cast<std::uint8_t*>(viewerImage.data()),
+                                   viewerSize) != imageLength)) {
     return Fail("reading the viewer", companions.viewer, "it changed while embed ran");
   }
-  const std::uint64_t mainOffset = viewerSize;
+  viewerImage.resize(static_cast<std::size_t>(imageLength));
+  const std::uint64_t mainOffset = imageLength;
   const std::uint64_t notesOffset = mainOffset + mainSize;
   const std::uint64_t descriptionOffset = notesOffset + notesStream.size();
 

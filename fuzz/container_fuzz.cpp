@@ -1,4 +1,5 @@
-// Any file as a container: the layout check and both stream decoders must stay inside it.
+// Any file as a container: the PE header reading, the layout check and both stream decoders
+// must stay inside it, and the decoders inside the container's end.
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -6,6 +7,7 @@
 
 #include "container/description.h"
 #include "container/layout.h"
+#include "container/pe_image.h"
 #include "container/stream_codec.h"
 
 namespace {
@@ -43,13 +45,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const scrivora::DescriptionParts parts = scrivora::SplitDescription(description);
     scrivora::DetectEncoding(description);
     scrivora::CutTitleForDisplay(parts.title);
-    DecodeInCalls(file.data(), file.size(), t.mainOffset, sizes);
-    DecodeInCalls(file.data(), file.size(), t.notesOffset, sizes);
+    if (layout.containerEnd > file.size() || layout.DescriptionEnd() < t.descriptionOffset) {
+      __builtin_trap();
+    }
+    DecodeInCalls(file.data(), layout.containerEnd, t.mainOffset, sizes);
+    DecodeInCalls(file.data(), layout.containerEnd, t.notesOffset, sizes);
   } else if (size >= scrivora::kTrailerSize) {
     // Readers that ignore the check must still stay inside the file.
     const scrivora::ContainerTrailer t = scrivora::DecodeTrailer(file.data() + size - 20);
     DecodeInCalls(file.data(), file.size(), t.mainOffset, sizes);
     DecodeInCalls(file.data(), file.size(), t.notesOffset, sizes);
   }
+  // Stripping a signature changes only the copy and never grows it.
+  if (scrivora::RemoveSignature(file.data(), file.size()) > file.size()) __builtin_trap();
   return 0;
 }

@@ -18,12 +18,11 @@ std::wstring DescriptionToWide(std::string_view bytes, bool utf8) {
 }
 
 std::wstring ContainerDocument::Problem() const {
-  std::wstring text = L"This file contains no document.\r\n";
+  const std::string_view first = kNoDocumentText;
+  std::wstring text = std::wstring(first.begin(), first.end()) + L"\r\n";
   if (!fileRead) return text + L"The program file cannot be read.";
-  const char* reason = layout.Describe();
-  std::wstring wide(reason, reason + std::char_traits<char>::length(reason));
-  if (!wide.empty() && wide[0] >= L'a' && wide[0] <= L'z') wide[0] -= L'a' - L'A';
-  return text + wide + L".";
+  const std::string reason = layout.Sentence();
+  return text + std::wstring(reason.begin(), reason.end());
 }
 
 ContainerDocument ReadContainerDocument(const std::wstring& path) {

@@ -22,8 +22,11 @@ struct ContainerDocument {
   std::int32_t Permissions() const { return Valid() ? layout.trailer.permissions : 0; }
   // Characters a pane may hold: the container's length less the viewer image.
   std::uint64_t TextLimit() const {
-    return Valid() ? layout.fileLength - static_cast<std::uint64_t>(layout.trailer.mainOffset) : 0;
+    return Valid() ? layout.containerEnd - static_cast<std::uint64_t>(layout.trailer.mainOffset)
+                   : 0;
   }
+  // Where the panes' decoders stop: a signature behind the container is not the document's.
+  std::uint64_t ContainerEnd() const { return Valid() ? layout.containerEnd : 0; }
 };
 
 ContainerDocument ReadContainerDocument(const std::wstring& path);

@@ -138,7 +138,8 @@ void EmbeddedRichEdit::Load() {
   const std::uint64_t limit = client_.Document().TextLimit();
   ::SendMessageW(Handle(), EM_EXLIMITTEXT, 0,
                  static_cast<LPARAM>(limit > 0x7FFFFFFF ? 0x7FFFFFFF : limit));
-  StreamCursor cursor = StreamCursor::At(image.data(), image.size(), streamOffset_);
+  const std::uint64_t end = std::min(image.size(), client_.Document().ContainerEnd());
+  StreamCursor cursor = StreamCursor::At(image.data(), end, streamOffset_);
   EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cursor), 0, StreamInThunk};
   ::SendMessageW(Handle(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
 }

@@ -10,18 +10,12 @@ if [ "$kind" = corpus ] && [ ! -d "$corpus" ]; then
   exit 77
 fi
 
-failures=0
-checks=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-check() { checks=$((checks + 1)); }
-
-for tool in embed notes encrypt; do
+for tool in embed notes encrypt inspect; do
   [ -x "$native/$tool" ] || { echo "the native tree has no $tool in $native: build it first" >&2; exit 1; }
 done
 [ -f "$windows/scrivora.exe" ] || { echo "no scrivora.exe in $windows" >&2; exit 1; }
 
 work=$(mktemp -d)
-viewer_pid=""
 cleanup() {
   [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null
   rm -rf "$work"
@@ -31,89 +25,9 @@ trap cleanup EXIT
 tools="$work/tools"
 mkdir -p "$tools"
 cp "$native/embed" "$native/notes" "$native/encrypt" "$windows/scrivora.exe" "$tools/"
-
-probe() { "$wine_run" "$probe" "$@" 2>/dev/null | tr -d '\r'; }
-
-# Markers as the viewer takes them: a middle dot, up to four characters, a middle dot.
-markers() { grep -o '·[^·]\{0,4\}·' | sort; }
-
-start_viewer() {
-  "$wine_run" "$1" >/dev/null 2>&1 &
-  viewer_pid=$!
-  if ! probe wait 60 >/dev/null; then
-    fail "$1: no viewer window with text"
-    stop_viewer
-    return 1
-  fi
-}
-
-stop_viewer() {
-  probe close >/dev/null
-  for _ in $(seq 1 50); do kill -0 "$viewer_pid" 2>/dev/null || break; sleep 0.1; done
-  kill "$viewer_pid" 2>/dev/null
-  wait "$viewer_pid" 2>/dev/null
-  viewer_pid=""
-}
-
-# package NAME RTF DESCRIPTION [embed options...]: builds $work/NAME/embedded.exe
-package() {
-  local name=$1 rtf=$2 description=$3
-  shift 3
-  mkdir -p "$work/$name"
-  (cd "$work/$name" && "$tools/embed" "$@" "$rtf" "$description") >"$work/$name.log" 2>&1 ||
-    { fail "$name: embed failed: $(cat "$work/$name.log")"; return 1; }
-}
-
-# inspect NAME CONTAINER TITLE: the caption, both panes, the markers and Page Down tracking.
-inspect() {
-  local name=$1 container=$2 title=$3
-  start_viewer "$container" || return
-  check
-  local caption
-  caption=$(probe caption)
-  [ "$caption" = "Scrivora 3 - $title" ] || fail "$name: caption is '$caption'"
-
-  probe text text >"$work/$name.text"
-  probe text notes >"$work/$name.notes"
-  check
-  [ -s "$work/$name.text" ] || fail "$name: the text pane is empty"
-  markers <"$work/$name.text" >"$work/$name.text.markers"
-  markers <"$work/$name.notes" >"$work/$name.notes.markers"
-  check
-  if ! cmp -s "$work/$name.text.markers" "$work/$name.notes.markers"; then
-    fail "$name: markers of the panes differ: $(diff "$work/$name.text.markers" "$work/$name.notes.markers" | head -5 | tr '\n' ' ')"
-  fi
-  local count
-  count=$(grep -c '' "$work/$name.text.markers")
-  [ "$count" -eq "${notes_of[$name]}" ] || fail "$name: $count markers, expected ${notes_of[$name]}"
-
-  if [ "${notes_of[$name]}" -gt 0 ]; then
-    # Page Down in the text pane: whenever its top line moves, the notes pane must select the
-    # first marker at or after the text pane's new top line, however far below it lies. A document that fits in the pane
-    # never moves, and tracking rightly does nothing then.
-    check
-    local tracked="" line before
-    before=$(probe line text)
-    for _ in $(seq 1 30); do
-      probe key text 34 >/dev/null   # VK_NEXT
-      line=$(probe line text)
-      [ "$line" = "$before" ] && break
-      before=$line
-      local first
-      first=$(probe top text | grep -o '·[^·]\{0,4\}·' | head -1)
-      if [ -n "$first" ]; then
-        tracked=$(probe selection notes)
-        [ "$tracked" = "$first" ] || fail "$name: after Page Down the notes pane selects '$tracked', expected '$first'"
-        break
-      fi
-    done
-    if [ -z "$tracked" ]; then
-      [ "$name" = sample ] && fail "$name: Page Down never brought a marker into the notes pane"
-      echo "$name: fits in its pane, no tracking to check"
-    fi
-  fi
-  stop_viewer
-}
+inspect_program="$native/inspect"
+# shellcheck source=e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
 
 declare -A rtf_of notes_of
 add_document() { rtf_of[$1]=$2; notes_of[$1]=$3; }
@@ -136,7 +50,10 @@ fi
 for name in "${!rtf_of[@]}"; do
   printf '%s document\r\nPackaged by the end-to-end test.\r\n' "$name" >"$work/$name.description"
   package "$name" "${rtf_of[$name]}" "$work/$name.description" || continue
-  inspect "$name" "$work/$name/embedded.exe" "$name document"
+  check_inspect "$name" "$work/$name/embedded.exe" "title=$name document" \
+    "markers.main=${notes_of[$name]}" "markers.notes=${notes_of[$name]}" markers.paired=true \
+    copying=allowed printing=everything notesPercent=30 signed=false
+  check_viewer "$name" "$work/$name/embedded.exe" "$name document" "${notes_of[$name]}"
 done
 
 if [ "$kind" = corpus ]; then
@@ -144,6 +61,26 @@ if [ "$kind" = corpus ]; then
   [ "$failures" -eq 0 ]
   exit
 fi
+
+# Every permission word and a notes pane height, as inspect reports them.
+while read -r options copying printing percent; do
+  dir="options${options//_/}"
+  options=${options//_/ } copying=${copying//_/ } printing=${printing//_/ }
+  # shellcheck disable=SC2086
+  package "$dir" "$source/examples/sample.rtf" "$work/sample.description" $options /$percent &&
+    check_inspect "$dir" "$work/$dir/embedded.exe" "copying=$copying" "printing=$printing" \
+      "notesPercent=$percent" "markers.main=${notes_of[sample]}" markers.paired=true
+done <<'OPTIONS'
+-c not_allowed everything 20
+-pa allowed the_current_page_only 0
+-c_-pa not_allowed the_current_page_only 45
+-p allowed nothing 100
+-c_-p not_allowed nothing 30
+OPTIONS
+
+# A container cut in half is no container.
+head -c "$(( $(stat -c %s "$work/sample/embedded.exe") / 2 ))" "$work/sample/embedded.exe" >"$work/half.exe"
+check_not_container "half" "$work/half.exe"
 
 # The same container under another name shows the same document.
 check

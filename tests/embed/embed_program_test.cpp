@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "container/layout.h"
+#include "container/pe_image.h"
 #include "container/stream_codec.h"
 #include "container/trailer.h"
 #include "embed/command_line.h"
 #include "tests/embed/embed_harness.h"
 #include "tests/embed/fake_notes_output.h"
+#include "tests/support/pe_test_image.h"
 
 namespace scrivora {
 namespace {
@@ -98,6 +100,55 @@ TEST(EmbedProgram, GoldenContainer) {
   EXPECT_EQ(listing[0].first, "about.txt");
   EXPECT_EQ(listing[1].first, "book.rtf");
   EXPECT_EQ(listing[2].first, "embedded.exe");
+}
+
+// A signed viewer goes into the container without its certificate table, and the copy's headers
+// record none, so the container is unsigned until its author signs it. The padding that signing
+// put before the table stays: the image copied is what lies before the table.
+TEST(EmbedProgram, SignedViewerIsCopiedWithoutItsSignature) {
+  for (const bool plus : {false, true}) {
+    BookWorkshop workshop;
+    test::ImageBytes viewer = test::PeImage(plus, 1541);
+    test::SignImage(viewer, plus, 712);
+    ASSERT_EQ(viewer.size(), 1544u + 712u);
+    test::WriteFile(workshop.Tool("scrivora.exe"),
+                    std::string(viewer.begin(), viewer.end()));
+    const ProgramRun run = workshop.Run(Arguments({"book.rtf", "about.txt"}));
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    const std::string container = test::ReadFile(workshop.work() / "embedded.exe");
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(container.data());
+    ASSERT_EQ(container.size(), 1544u + 131u + 35u + 35u + 20u);
+    const LayoutResult layout = ReadLayout(bytes, container.size());
+    ASSERT_TRUE(layout) << layout.Describe();
+    EXPECT_EQ(layout.trailer.mainOffset, 1544);
+    EXPECT_FALSE(layout.certificate.present());
+    const PeHeader header = ReadPeHeader(bytes, container.size());
+    ASSERT_TRUE(header.valid);
+    EXPECT_EQ(header.certificateOffset, 0u);
+    EXPECT_EQ(header.certificateSize, 0u);
+
+    test::ImageBytes expected(viewer.begin(), viewer.begin() + 1544);
+    test::SetSecurityDirectory(expected, plus, 0, 0);
+    test::Put32(expected, test::kTestChecksumAt, 0);
+    EXPECT_TRUE(container.substr(0, 1544) == std::string(expected.begin(), expected.end()));
+    ExpectStream(container, 1544, 1544 + 131, kBook);
+  }
+}
+
+// An unsigned program image, or a file that is none, is copied byte for byte.
+TEST(EmbedProgram, UnsignedViewerIsCopiedUnchanged) {
+  test::ImageBytes image = test::PeImage(true, 2048);
+  const std::string unsignedImage(image.begin(), image.end());
+  for (const std::string& viewer : {unsignedImage, test::StandInViewer(1536)}) {
+    BookWorkshop workshop;
+    test::WriteFile(workshop.Tool("scrivora.exe"), viewer);
+    const ProgramRun run = workshop.Run(Arguments({"book.rtf", "about.txt"}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string container = test::ReadFile(workshop.work() / "embedded.exe");
+    EXPECT_TRUE(container.substr(0, viewer.size()) == viewer);
+    EXPECT_EQ(container.size(), viewer.size() + 131u + 35u + 35u + 20u);
+  }
 }
 
 TEST(EmbedProgram, OptionsReachTheTrailer) {

@@ -1,17 +1,13 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include "container/pe_image.h"
 #include "container/stream_codec.h"
 #include "tests/windows/viewer_harness.h"
 #include "viewer/resources/command_ids.h"
 
 namespace scrivora::test {
 namespace {
-
-std::string WithTrailer(std::string body, const ContainerTrailer& trailer) {
-  const TrailerBytes bytes = EncodeTrailer(trailer);
-  return body + std::string(bytes.begin(), bytes.end());
-}
 
 // A sound container whose trailer is replaced.
 std::string Retrailered(const std::function<void(ContainerTrailer&)>& change) {
@@ -23,38 +19,73 @@ std::string Retrailered(const std::function<void(ContainerTrailer&)>& change) {
 }
 
 TEST(ViewerBadContainers, OpensAndSaysWhatItCan) {
-  struct Case {
-    const char* name;
-    std::string bytes;
-    std::wstring textStart;  // what the text pane begins with
-  };
-  const std::wstring noDocument = L"This file contains no document.";
-  const std::string image = ViewerImage();
-  ContainerSpec unclosed;
-  unclosed.mainRtf = "{\\rtf1\\ansi Never closed {\\b bold";
-  const Case cases[] = {
-      {"empty file", "", noDocument},
-      {"shorter than 20 bytes", std::string(19, '\x7f'), noDocument},
-      {"the bare viewer", image, noDocument},
-      {"offsets out of order", Retrailered([](auto& t) { std::swap(t.mainOffset, t.notesOffset); }),
-       noDocument},
-      {"negative offset", Retrailered([](auto& t) { t.mainOffset = -4; }), noDocument},
-      {"description beyond the file", Retrailered([](auto& t) { t.descriptionOffset += 1 << 20; }),
-       noDocument},
-      {"all zero trailer", WithTrailer(image, ContainerTrailer{0, 0, 0, 0, 0}), noDocument},
-      {"percent 250", Retrailered([](auto& t) { t.notesPercent = 250; }), L"Hello main text"},
-      {"a stream that never closes", unclosed.Build(), L"Never closed"},
-      {"streams that start past the file end",
-       Retrailered([](auto& t) { t.notesOffset = t.descriptionOffset; }), L"Hello main text"},
-  };
-  for (const Case& c : cases) {
+  // The inspector's tests go through the same table.
+  for (const BadContainer& c : BadContainers(ViewerImage())) {
     const TestFile file(c.bytes);
     RunningViewer viewer(file.Path());
     ASSERT_TRUE(::IsWindow(viewer.FrameHandle())) << c.name;
-    EXPECT_EQ(PaneText(viewer.TextPane()).substr(0, c.textStart.size()), c.textStart) << c.name;
+    EXPECT_EQ(PaneText(viewer.TextPane()).substr(0, c.viewerTextStart.size()), c.viewerTextStart)
+        << c.name;
     // The reader can still use the menus; the Document box says what is wrong.
     EXPECT_TRUE(viewer.MenuItemEnabled(CM_HELPDOCUMENT)) << c.name;
   }
+}
+
+// Signed as a signing tool signs: `padding` zero bytes, then a certificate table (`table`)
+// that the viewer image's own header records.
+std::string Signed(std::string container, std::size_t padding, const std::string& table) {
+  const PeHeader header =
+      ReadPeHeader(reinterpret_cast<const std::uint8_t*>(container.data()), container.size());
+  EXPECT_TRUE(header.valid);
+  container.append(padding, '\0');
+  const auto offset = static_cast<std::uint32_t>(container.size());
+  const auto size = static_cast<std::uint32_t>(table.size());
+  for (int i = 0; i < 4; ++i) {
+    container[header.securityDirectoryAt + i] = static_cast<char>(offset >> (8 * i));
+    container[header.securityDirectoryAt + 4 + i] = static_cast<char>(size >> (8 * i));
+  }
+  return container + table;
+}
+
+TEST(ViewerSignedContainers, OpenWithTheirDocument) {
+  for (const std::size_t padding : {0u, 4u, 7u}) {
+    const TestFile file(Signed(ContainerSpec{}.Build(), padding, std::string(1024, 'x')));
+    RunningViewer viewer(file.Path());
+    EXPECT_EQ(WindowText(viewer.FrameHandle()), L"Scrivora 3 - My Title") << padding;
+    EXPECT_EQ(PaneText(viewer.TextPane()).substr(0, 15), L"Hello main text") << padding;
+    EXPECT_EQ(PaneText(viewer.NotesPane()).substr(0, 3), L"\u00B71\u00B7") << padding;
+  }
+}
+
+TEST(ViewerSignedContainers, TheDecoderStopsAtTheCertificateTable) {
+  // The notes stream never closes: its decoder runs on through the description and the trailer.
+  // The table behind them is scrambled so that a decoder going on would deliver "LEAKED".
+  ContainerSpec spec;
+  spec.notesRtf = "{\\rtf1\\ansi Open notes" + std::string(20, '{');
+  const std::string container = spec.Build();
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(container.data());
+  const ContainerTrailer trailer = DecodeTrailer(bytes + container.size() - kTrailerSize);
+  StreamCursor cursor = StreamCursor::At(bytes, container.size(), trailer.notesOffset);
+  std::uint8_t buffer[4096];
+  std::int32_t count = 0;
+  do {
+    StreamInCallback(cursor, buffer, sizeof buffer, count);
+  } while (count > 0);
+  ASSERT_TRUE(cursor.hitImageEnd);
+  std::string table;
+  std::uint8_t key = static_cast<std::uint8_t>(cursor.key);
+  for (int i = 0; i < 16; ++i) {
+    for (const char c : std::string(" LEAKED")) {
+      table.push_back(static_cast<char>(static_cast<std::uint8_t>(c) + key));
+      key ^= static_cast<std::uint8_t>(c);
+    }
+  }
+
+  const TestFile file(Signed(container, 0, table));
+  RunningViewer viewer(file.Path());
+  const std::wstring notes = PaneText(viewer.NotesPane());
+  EXPECT_EQ(notes.substr(0, 10), L"Open notes");
+  EXPECT_EQ(notes.find(L"LEAKED"), std::wstring::npos) << notes.size();
 }
 
 TEST(ViewerBadContainers, TheProblemIsNamed) {

@@ -23,19 +23,7 @@ const std::string& ViewerImage() {
   return image;
 }
 
-std::string ContainerSpec::Build() const {
-  const std::string& image = ViewerImage();
-  const std::string main = EncodeStream(mainRtf);
-  const std::string notes = EncodeStream(notesRtf);
-  ContainerTrailer trailer;
-  trailer.mainOffset = static_cast<std::int32_t>(image.size());
-  trailer.notesOffset = trailer.mainOffset + static_cast<std::int32_t>(main.size());
-  trailer.descriptionOffset = trailer.notesOffset + static_cast<std::int32_t>(notes.size());
-  trailer.notesPercent = notesPercent;
-  trailer.permissions = permissions;
-  const TrailerBytes bytes = EncodeTrailer(trailer);
-  return image + main + notes + description + std::string(bytes.begin(), bytes.end());
-}
+std::string ContainerSpec::Build() const { return BuildOn(ViewerImage()); }
 
 TestFile::TestFile(std::string_view bytes, std::string_view name) : path_(dir_ / name) {
   WriteFile(path_, bytes);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "container/trailer.h"
+#include "tests/support/test_containers.h"
 #include "tests/support/test_support.h"
 #include "viewer/embedded_rich_edit.h"
 #include "viewer/scrivora_app.h"
@@ -18,20 +19,6 @@
 #include "viewer/sdi_dec_frame.h"
 
 namespace scrivora::test {
-
-// The parts of a container before encoding; Build() lays them out behind the viewer image.
-struct ContainerSpec {
-  std::string mainRtf =
-      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Hello main text \\'b71\\'b7 with a "
-      "marker.\\par Second paragraph about whales.\\par}";
-  std::string notesRtf = "{\\rtf1\\ansi \\'b71\\'b7 The first note.\\par}";
-  std::string description = "My Title\r\nA description\r\nover two lines.";
-  std::int32_t notesPercent = 30;
-  std::int32_t permissions = PermitCopy | PermitPrint | PermitPrintAll;
-
-  // The viewer image, both encoded streams, the description and the trailer.
-  std::string Build() const;
-};
 
 // The viewer program file that containers start with.
 const std::string& ViewerImage();
