@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # deb_package_test.sh NATIVE_BUILD_DIR SOURCE_DIR
 # Makes the Linux package with cpack, installs it with dpkg into a private root, packages a
-# document from another folder through scrivora-embed on the search path, reads its manual page,
-# and removes the package again: nothing may be left behind.
+# document from another folder through scrivora-embed on the search path, checks it with
+# scrivora-inspect, reads the manual pages, and removes the package again: nothing may be left.
 set -euo pipefail
 build=$1 source=$2
 
@@ -30,7 +30,10 @@ listing=$(dpkg-deb -c "$deb")
 for entry in $(awk '{print $6}' <<<"$listing" | grep '^\./usr/bin/.' || true); do
   case "$entry" in ./usr/bin/scrivora-*) ;; *) fail "generic name on the search path: $entry" ;; esac
 done
-grep -q -- '-> \.\./lib/scrivora/embed$' <<<"$listing" || fail "scrivora-embed is not a relative link"
+for program in embed inspect; do
+  grep -q -- "/usr/bin/scrivora-$program -> \.\./lib/scrivora/$program\$" <<<"$listing" ||
+    fail "scrivora-$program is not a relative link to the private folder"
+done
 
 # A private root for dpkg: its own database, the package's files and nothing else.
 root="$work/root"
@@ -52,25 +55,28 @@ container="$work/elsewhere/embedded.exe"
 viewer_size=$(stat -c %s "$root/usr/lib/scrivora/scrivora.exe")
 cmp -s -n "$viewer_size" "$container" "$root/usr/lib/scrivora/scrivora.exe" ||
   fail "the container does not start with the packaged viewer"
-# The trailer: mainOffset is the viewer's length, 25 percent, copying forbidden (permissions 6).
-read -r main_offset percent permissions < <(tail -c 20 "$container" | od -An -t d4 -w20 | awk '{print $1, $4, $5}')
-[ "$main_offset" = "$viewer_size" ] || fail "mainOffset $main_offset, viewer $viewer_size bytes"
-[ "$percent $permissions" = "25 6" ] || fail "notes percent and permissions are $percent $permissions"
+report=$(cd "$work/elsewhere" && scrivora-inspect embedded.exe) || fail "not a sound container: $report"
+for expected in "Copying: *not allowed" "Notes pane: *25%" "Note markers: 14 in the main text, 14 in the notes; they pair up"; do
+  grep -q "$expected" <<<"$report" || fail "inspect does not say '$expected': $report"
+done
 (cd "$work/elsewhere" && scrivora-embed) 2>"$work/usage" && fail "no usage error without arguments"
 grep -q 'Usage: embed' "$work/usage" || fail "no usage text: $(cat "$work/usage")"
 
-page="$root/usr/share/man/man1/scrivora-embed.1.gz"
-[ -f "$page" ] || fail "no manual page"
-zcat "$page" | grep -q '^\.TH SCRIVORA-EMBED 1' || fail "the manual page has no title line"
-if command -v man >/dev/null; then
-  warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >"$work/page.txt") || fail "man cannot show the page"
-  [ -z "$warnings" ] || fail "manual page warnings: $warnings"
-  for section in SYNOPSIS OPTIONS "EXIT STATUS" FILES EXAMPLES "WHAT THE PERMISSIONS DO AND DO NOT PROTECT"; do
-    grep -q "^$section" "$work/page.txt" || fail "the manual page has no $section section"
+check_page() {
+  local page="$root/usr/share/man/man1/$1.1.gz" section
+  shift
+  [ -f "$page" ] || fail "no manual page $page"
+  command -v man >/dev/null || fail "man is missing: run scripts/setup"
+  warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >"$work/page.txt") || fail "man cannot show $page"
+  [ -z "$warnings" ] || fail "warnings for $page: $warnings"
+  for section in NAME SYNOPSIS "EXIT STATUS" FILES EXAMPLES "$@"; do
+    grep -q "^$section" "$work/page.txt" || fail "$page has no $section section"
   done
-fi
+}
+check_page scrivora-embed OPTIONS "WHAT THE PERMISSIONS DO AND DO NOT PROTECT"
+check_page scrivora-inspect OPTIONS
 
 dpkg_here -r scrivora || { cat "$work/dpkg.log" >&2; fail "dpkg -r failed"; }
 left=$(cd "$root" && find . -mindepth 1 -not -path './var' -not -path './var/lib' -not -path './var/lib/dpkg*')
 [ -z "$left" ] || fail "dpkg -r left files behind: $left"
-echo "the package installs, packages a document from another folder and removes every file"
+echo "the package installs, packages and inspects a document from another folder, and removes every file"
