@@ -21,17 +21,23 @@ std::vector<fs::path> SearchPathFolders(const EnvironmentLookup& environment) {
   std::vector<fs::path> folders;
   const std::optional<NativeString> path = environment("PATH");
   if (!path) return folders;
-  std::size_t start = 0;
-  while (start <= path->size()) {
-    std::size_t end = path->find(kSearchPathSeparator, start);
-    if (end == NativeString::npos) end = path->size();
-    NativeString folder = path->substr(start, end - start);
+  NativeString folder;
+  bool quoted = false;
+  for (std::size_t i = 0; i <= path->size(); ++i) {
+    const bool end = i == path->size();
 #if defined(_WIN32)
     // Windows allows a folder in quotation marks, for one that holds the separator.
-    std::erase(folder, L'"');
+    if (!end && (*path)[i] == L'"') {
+      quoted = !quoted;
+      continue;
+    }
 #endif
-    if (!folder.empty()) folders.emplace_back(folder);
-    start = end + 1;
+    if (end || ((*path)[i] == kSearchPathSeparator && !quoted)) {
+      if (!folder.empty()) folders.emplace_back(folder);
+      folder.clear();
+    } else {
+      folder.push_back((*path)[i]);
+    }
   }
   return folders;
 }
