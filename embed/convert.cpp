@@ -104,8 +104,8 @@ std::optional<EmbedFailure> ConvertToRtf(const fs::path& source, SourceKind kind
   const ChildOutcome outcome = RunWithTimeLimit(command, log, limit);
   if (outcome.kind == ChildOutcome::Kind::TimedOut) {
     ShowLog(log);
-    return ConvertFailure(source, name + " did not finish within " + Duration(limit) +
-                                      " and was stopped");
+    return ConvertFailure(source,
+                          name + " did not finish within " + Duration(limit) + " and was stopped");
   }
   if (!outcome.ok()) {
     ShowLog(log);
@@ -114,8 +114,8 @@ std::optional<EmbedFailure> ConvertToRtf(const fs::path& source, SourceKind kind
   rtf = converter == Converter::LibreOffice ? OnlyFileIn(out) : output;
   if (rtf.empty() || !fs::is_regular_file(rtf, error)) {
     ShowLog(log);
-    return ConvertFailure(source, name + " (" + PathForMessage(program) +
-                                      ") ended without writing an RTF document");
+    return ConvertFailure(
+        source, name + " (" + PathForMessage(program) + ") ended without writing an RTF document");
   }
   return std::nullopt;
 }

@@ -132,17 +132,13 @@ std::string MissingConverterAdvice(Converter converter, SourceKind kind) {
 std::vector<NativeString> ConverterArguments(Converter converter, const fs::path& source,
                                              const fs::path& output, const fs::path& profile) {
   if (converter == Converter::Pandoc) {
-    return {Native("-s"), Native("-f"), Native("markdown"), Native("-t"), Native("rtf"),
-            Native("-o"), output.native(), source.native()};
+    return {Native("-s"),  Native("-f"), Native("markdown"), Native("-t"),
+            Native("rtf"), Native("-o"), output.native(),    source.native()};
   }
-  return {Native("--headless"),
-          Native("--norestore"),
-          Native("--nolockcheck"),
-          Native("-env:UserInstallation=" + FileUrl(profile)),
-          Native("--convert-to"),
-          Native("rtf"),
-          Native("--outdir"),
-          output.native(),
+  return {Native("--headless"),    Native("--norestore"),
+          Native("--nolockcheck"), Native("-env:UserInstallation=" + FileUrl(profile)),
+          Native("--convert-to"),  Native("rtf"),
+          Native("--outdir"),      output.native(),
           source.native()};
 }
 

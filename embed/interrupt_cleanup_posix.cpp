@@ -1,5 +1,3 @@
-#include "embed/interrupt_cleanup.h"
-
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -10,6 +8,8 @@
 
 #include <atomic>
 #include <cstring>
+
+#include "embed/interrupt_cleanup.h"
 
 namespace scrivora {
 namespace {
@@ -94,8 +94,8 @@ void RemoveTree(int parent, const char* name, int depth) {
         at += entry->length;
         if (IsDotOrDotDot(entry->name)) continue;
         removedAny = true;
-        if (entry->type == DT_DIR || (::unlinkat(folder, entry->name, 0) != 0 &&
-                                      (errno == EISDIR || errno == EPERM))) {
+        if (entry->type == DT_DIR ||
+            (::unlinkat(folder, entry->name, 0) != 0 && (errno == EISDIR || errno == EPERM))) {
           if (depth < 32) RemoveTree(folder, entry->name, depth + 1);
         }
       }

@@ -1,9 +1,9 @@
-#include "embed/interrupt_cleanup.h"
-
 #include <windows.h>
 
 #include <cwchar>
 #include <system_error>
+
+#include "embed/interrupt_cleanup.h"
 
 namespace scrivora {
 namespace {

@@ -68,7 +68,7 @@ pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome, int 
   sigaddset(&defaults, SIGPIPE);
   ::posix_spawnattr_setsigdefault(&setup.attributes, &defaults);
   ::posix_spawnattr_setflags(&setup.attributes,
-                            POSIX_SPAWN_SETSIGDEF | (ownGroup ? POSIX_SPAWN_SETPGROUP : 0));
+                             POSIX_SPAWN_SETSIGDEF | (ownGroup ? POSIX_SPAWN_SETPGROUP : 0));
   ::posix_spawnattr_setpgroup(&setup.attributes, 0);
 
   std::vector<char*> argv;
@@ -79,8 +79,8 @@ pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome, int 
   argv.push_back(nullptr);
 
   pid_t pid = -1;
-  const int failed = ::posix_spawn(&pid, command.program.c_str(), &setup.actions,
-                                   &setup.attributes, argv.data(), environ);
+  const int failed = ::posix_spawn(&pid, command.program.c_str(), &setup.actions, &setup.attributes,
+                                   argv.data(), environ);
   if (failed != 0) {
     outcome.kind = ChildOutcome::Kind::NotStarted;
     outcome.reason = std::strerror(failed);

@@ -22,7 +22,8 @@ std::uint32_t Little(std::string_view bytes, std::size_t at, int width) {
 std::string_view CentralDirectory(std::string_view zip, std::uint32_t& entries) {
   constexpr std::size_t kEndRecord = 22;  // without its comment, which is at most 65535 bytes
   if (zip.size() < kEndRecord) return {};
-  const std::size_t lowest = zip.size() > kEndRecord + 0xFFFF ? zip.size() - kEndRecord - 0xFFFF : 0;
+  const std::size_t lowest =
+      zip.size() > kEndRecord + 0xFFFF ? zip.size() - kEndRecord - 0xFFFF : 0;
   for (std::size_t at = zip.size() - kEndRecord + 1; at-- > lowest;) {
     if (zip.compare(at, 4, "PK\x05\x06") != 0) continue;
     const std::uint32_t size = Little(zip, at + 12, 4);

@@ -53,10 +53,10 @@ TEST(Converters, SearchPathThenInstallFolders) {
                 "C:\\Program Files\\LibreOffice\\program\\soffice.exe",
                 "C:\\Program Files (x86)\\LibreOffice\\program\\soffice.exe"}));
   EXPECT_EQ(Utf8(ConverterCandidates(Converter::Pandoc, environment)),
-            (std::vector<std::string>{
-                "C:\\bin\\pandoc.exe", "C:\\odd;dir\\pandoc.exe", "D:\\tools\\pandoc.exe",
-                "C:\\Users\\\xC3\xBC\\AppData\\Local\\Pandoc\\pandoc.exe",
-                "C:\\Program Files\\Pandoc\\pandoc.exe"}));
+            (std::vector<std::string>{"C:\\bin\\pandoc.exe", "C:\\odd;dir\\pandoc.exe",
+                                      "D:\\tools\\pandoc.exe",
+                                      "C:\\Users\\\xC3\xBC\\AppData\\Local\\Pandoc\\pandoc.exe",
+                                      "C:\\Program Files\\Pandoc\\pandoc.exe"}));
   EXPECT_TRUE(ConverterCandidates(Converter::Pandoc, Environment({})).empty());
 }
 
@@ -69,8 +69,8 @@ TEST(Converters, FileUrls) {
 #else
 
 TEST(Converters, SearchPathInOrderWithoutTheCurrentFolder) {
-  const auto environment = Environment({{"PATH", "/usr/local/bin::/usr/bin:"},
-                                        {"ProgramFiles", "/ignored"}});
+  const auto environment =
+      Environment({{"PATH", "/usr/local/bin::/usr/bin:"}, {"ProgramFiles", "/ignored"}});
   EXPECT_EQ(Utf8(ConverterCandidates(Converter::LibreOffice, environment)),
             (std::vector<std::string>{"/usr/local/bin/soffice", "/usr/bin/soffice",
                                       "/usr/local/bin/libreoffice", "/usr/bin/libreoffice"}));
@@ -108,7 +108,8 @@ TEST(Converters, Arguments) {
   }
   expected.push_back((out / "converted.rtf").native());
   expected.push_back(source.native());
-  EXPECT_EQ(ConverterArguments(Converter::Pandoc, source, out / "converted.rtf", profile), expected);
+  EXPECT_EQ(ConverterArguments(Converter::Pandoc, source, out / "converted.rtf", profile),
+            expected);
 }
 
 TEST(Converters, MissingConverterSaysWhatToDo) {

@@ -99,7 +99,7 @@ class ConvertWorkshop : public test::EmbedWorkshop {
   }
 
   std::vector<std::pair<std::string, std::string>> Environment(const fs::path& searchPath,
-                                                                int limitMs = 20000) const {
+                                                               int limitMs = 20000) const {
     auto utf8 = [](const fs::path& p) {
       const std::u8string t = p.u8string();
       return std::string(t.begin(), t.end());
@@ -286,26 +286,47 @@ TEST(EmbedConvert, FailuresLeaveNothingBehind) {
     std::vector<std::string> messageParts;
   };
   const std::vector<Case> cases = {
-      {"LibreOffice fails", "book.docx", test::kConvertFails, true,
+      {"LibreOffice fails",
+       "book.docx",
+       test::kConvertFails,
+       true,
        {"fake converter: this document cannot be converted",
         "embed: convert \"book.docx\" failed: LibreOffice (", "soffice",
         ") exited with status 5\n"}},
-      {"pandoc fails", "book.md", test::kConvertFails, true,
+      {"pandoc fails",
+       "book.md",
+       test::kConvertFails,
+       true,
        {"embed: convert \"book.md\" failed: pandoc (", ") exited with status 5\n"}},
-      {"LibreOffice writes nothing", "book.odt", test::kConvertWritesNothing, true,
+      {"LibreOffice writes nothing",
+       "book.odt",
+       test::kConvertWritesNothing,
+       true,
        {"Error: source file could not be loaded",
         "embed: convert \"book.odt\" failed: LibreOffice (",
         ") ended without writing an RTF document\n"}},
-      {"LibreOffice runs past its time limit", "book.doc", test::kConvertHangs, true,
+      {"LibreOffice runs past its time limit",
+       "book.doc",
+       test::kConvertHangs,
+       true,
        {"embed: convert \"book.doc\" failed: LibreOffice did not finish within 1500 milliseconds "
         "and was stopped\n"}},
-      {"pandoc runs past its time limit", "book.md", test::kConvertHangs, true,
+      {"pandoc runs past its time limit",
+       "book.md",
+       test::kConvertHangs,
+       true,
        {"embed: convert \"book.md\" failed: pandoc did not finish within 1500 milliseconds and "
         "was stopped\n"}},
-      {"no LibreOffice", "book.docx", "ok", false,
+      {"no LibreOffice",
+       "book.docx",
+       "ok",
+       false,
        {"embed: convert \"book.docx\" failed: LibreOffice converts DOCX documents to RTF and ",
         "or save the document as RTF\n"}},
-      {"no pandoc", "book.markdown", "ok", false,
+      {"no pandoc",
+       "book.markdown",
+       "ok",
+       false,
        {"embed: convert \"book.markdown\" failed: pandoc converts Markdown documents to RTF and ",
         "or save the document as RTF\n"}},
   };
@@ -317,14 +338,16 @@ TEST(EmbedConvert, FailuresLeaveNothingBehind) {
                     DocumentOf(fs::path(c.file).extension().string(), c.word));
     const auto before = workshop.WorkListing();
     const auto started = std::chrono::steady_clock::now();
-    const ProgramRun run = workshop.Embed(c.file, workshop.Environment(workshop.converters(), 1500));
+    const ProgramRun run =
+        workshop.Embed(c.file, workshop.Environment(workshop.converters(), 1500));
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
     EXPECT_EQ(run.status, 2) << run.err;
     const std::size_t ownMessage = run.err.rfind("embed: ");
     ASSERT_NE(ownMessage, std::string::npos) << run.err;
     EXPECT_EQ(run.err.find('\n', ownMessage), run.err.size() - 1) << run.err;
     for (const std::string& part : c.messageParts) {
-      EXPECT_NE(run.err.find(part), std::string::npos) << "missing [" << part << "] in: " << run.err;
+      EXPECT_NE(run.err.find(part), std::string::npos)
+          << "missing [" << part << "] in: " << run.err;
     }
     EXPECT_EQ(workshop.WorkListing(), before);
     for (const auto& record : workshop.Records()) {

@@ -74,8 +74,9 @@ ProgramRun RunProgramIn(const RunSettings& settings, const fs::path& program,
     const std::wstring wideName = Utf8Path(variable).wstring();
     wchar_t buffer[32767];
     const DWORD length = GetEnvironmentVariableW(wideName.c_str(), buffer, 32767);
-    previous.emplace_back(wideName, length > 0 ? std::optional<std::wstring>(std::wstring(buffer, length))
-                                               : std::nullopt);
+    previous.emplace_back(wideName, length > 0
+                                        ? std::optional<std::wstring>(std::wstring(buffer, length))
+                                        : std::nullopt);
     SetEnvironmentVariableW(wideName.c_str(), Utf8Path(value).wstring().c_str());
   }
   PROCESS_INFORMATION process{};

@@ -30,7 +30,9 @@ std::string Utf8(const fs::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-fs::path FromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
+fs::path FromUtf8(const std::string& text) {
+  return fs::path(std::u8string(text.begin(), text.end()));
+}
 
 void Record(const std::string& line) {
   const char* record = std::getenv("FAKE_CONVERTER_RECORD");
@@ -91,7 +93,8 @@ int Run(const std::vector<fs::path>& arguments) {
     return 0;
   }
   std::ostringstream line;
-  for (std::size_t i = 1; i < arguments.size(); ++i) line << (i > 1 ? "\t" : "") << Utf8(arguments[i]);
+  for (std::size_t i = 1; i < arguments.size(); ++i)
+    line << (i > 1 ? "\t" : "") << Utf8(arguments[i]);
   Record("arguments\t" + line.str());
 
   bool libreOffice = false;

@@ -12,7 +12,7 @@ inline std::string ConvertedRtf(bool libreOffice) {
          "{\\super \\chftn}{\\footnote \\pard {\\super \\chftn} A note.}.\\par}";
 }
 
-inline constexpr char kConvertFails[] = "FAKE-CONVERT-FAIL";            // exits with status 5
+inline constexpr char kConvertFails[] = "FAKE-CONVERT-FAIL";             // exits with status 5
 inline constexpr char kConvertWritesNothing[] = "FAKE-CONVERT-NOTHING";  // exits 0, writes nothing
 inline constexpr char kConvertHangs[] = "FAKE-CONVERT-HANG";  // starts a child, waits a minute
 
