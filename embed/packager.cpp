@@ -7,8 +7,11 @@
 
 #include "container/pe_image.h"
 #include "container/trailer.h"
+#include "embed/convert.h"
+#include "embed/converters.h"
 #include "embed/platform.h"
 #include "embed/process.h"
+#include "embed/source_kind.h"
 #include "embed/stream_check.h"
 
 namespace scrivora {
@@ -104,16 +107,35 @@ std::optional<EmbedFailure> CheckContainerSize(std::uint64_t piecesSize, bool mo
                   " bytes, and its offsets only reach to 2 GiB (2147483648 bytes)");
 }
 
-// One stream of the container: `notes <mode> | encrypt` from the RTF source into a temporary
-// file, then read back and checked.
+// The RTF to split: the source itself, or, for an author's own format, the RTF that its
+// converter made of it in `conversion`.
+std::optional<EmbedFailure> PrepareRtf(const fs::path& source, TempFolder& conversion,
+                                       fs::path& rtf) {
+  File file;
+  std::uint64_t size = 0;
+  MappedFile view;
+  OsResult read = File::OpenForReading(source, file);
+  if (read.ok()) read = file.Size(size);
+  if (read.ok()) read = MappedFile::Map(file, size, view);
+  if (!read.ok()) return Fail("reading the RTF source", source, read.reason);
+  const SourceKind kind = DetectSourceKind(view.bytes(), source);
+  view.Release();
+  rtf = source;
+  if (!ConverterFor(kind)) return std::nullopt;  // RTF, or what the splitter will refuse
+  return ConvertToRtf(source, kind, ConvertTimeLimit(), conversion, rtf);
+}
+
+// One stream of the container: `notes <mode> | encrypt` from the RTF into a temporary file, then
+// read back and checked. Messages name the author's source, whatever it was converted to.
 class StreamJob {
  public:
-  StreamJob(std::string_view mode, std::string_view contents, const EmbedOptions& options)
-      : mode_(mode), contents_(contents), options_(options) {}
+  StreamJob(std::string_view mode, std::string_view contents, const EmbedOptions& options,
+            const fs::path& rtf)
+      : mode_(mode), contents_(contents), options_(options), rtf_(rtf) {}
 
   std::optional<EmbedFailure> Start(const Companions& companions) {
     File source;
-    if (OsResult opened = File::OpenForReading(options_.rtfSource, source); !opened.ok()) {
+    if (OsResult opened = File::OpenForReading(rtf_, source); !opened.ok()) {
       return Fail("reading the RTF source", options_.rtfSource, opened.reason);
     }
     if (auto failure = CreateTemporary("mbrtf", temp_)) return failure;
@@ -167,6 +189,7 @@ class StreamJob {
   std::string_view mode_;
   std::string_view contents_;
   const EmbedOptions& options_;
+  const fs::path& rtf_;
   TempFile temp_;
   // Declared after the file: the view is released and a pipeline left running by a failure is
   // stopped before the file is removed.
@@ -231,7 +254,13 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
                 "it holds a NUL byte at offset " + std::to_string(nul));
   }
 
-  StreamJob mainJob("-r", "main text", options);
+  // Converted only now, since a converter takes seconds and the checks above take none. The
+  // folder outlives both streams' pipelines, which read the RTF in it.
+  TempFolder conversion;
+  fs::path rtf;
+  if (auto failure = PrepareRtf(options.rtfSource, conversion, rtf)) return failure;
+
+  StreamJob mainJob("-r", "main text", options, rtf);
   if (auto failure = mainJob.Start(companions)) return failure;
   if (auto failure = mainJob.Finish()) return failure;
 
@@ -239,7 +268,7 @@ std::optional<EmbedFailure> BuildContainer(const EmbedOptions& options,
   // scrambling it did) and copied to its place in the new container, behind room for the viewer,
   // which follows once everything has passed its checks. A failure on either side stops the
   // other.
-  StreamJob notesJob("-x", "notes", options);
+  StreamJob notesJob("-x", "notes", options, rtf);
   if (auto failure = notesJob.Start(companions)) return failure;
   if (auto failure = CheckContainerSize(imageLength + mainJob.size() + description.size(), true)) {
     return failure;

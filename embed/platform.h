@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -83,6 +84,37 @@ class TempFile {
   File file_;
   std::filesystem::path name_;
 };
+
+// A folder of the current directory, made under a fresh name that begins with a given prefix,
+// for an outside converter's profile and output. It is removed with everything in it by the
+// destructor, and by an interruption.
+class TempFolder {
+ public:
+  TempFolder() = default;
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // `prefix` followed by six letters or digits, created exclusively and open to its owner only.
+  static OsResult Create(std::string_view prefix, TempFolder& folder);
+
+  const std::filesystem::path& name() const { return name_; }
+
+  // Removes the folder and all it holds now rather than at the end of the scope.
+  void Remove();
+
+ private:
+  std::filesystem::path name_;
+};
+
+// Makes the folder `path` only if nothing of that name exists; `nameTaken` tells that case apart.
+OsResult CreateNewFolder(const std::filesystem::path& path, bool& nameTaken);
+
+// The value of an environment variable, or nothing when it is not set.
+std::optional<std::filesystem::path::string_type> EnvironmentValue(const char* name);
+
+// Whether `path` is a file this process could start as a program.
+bool IsProgramFile(const std::filesystem::path& path);
 
 // The full path of the running program's file, symbolic links resolved where the system knows.
 OsResult RunningProgramPath(std::filesystem::path& path);

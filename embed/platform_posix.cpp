@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -106,6 +107,25 @@ OsResult TempFile::CloseAndRename(const std::filesystem::path& target) {
   UnwatchTempFile(name_);
   name_.clear();  // it is the target now: nothing left to remove
   return {};
+}
+
+OsResult CreateNewFolder(const std::filesystem::path& path, bool& nameTaken) {
+  const int made = ::mkdir(path.c_str(), 0700);
+  nameTaken = made != 0 && errno == EEXIST;
+  if (made != 0) return LastError();
+  return {};
+}
+
+std::optional<std::string> EnvironmentValue(const char* name) {
+  const char* value = ::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+bool IsProgramFile(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         ::access(path.c_str(), X_OK) == 0;
 }
 
 OsResult RunningProgramPath(std::filesystem::path& path) {

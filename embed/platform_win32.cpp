@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "common/win32_error.h"
@@ -116,6 +117,38 @@ OsResult TempFile::CloseAndRename(const std::filesystem::path& target) {
   UnwatchTempFile(name_);
   name_.clear();  // it is the target now: nothing left to remove
   return {};
+}
+
+OsResult CreateNewFolder(const std::filesystem::path& path, bool& nameTaken) {
+  // The folder inherits the current folder's permissions, as the temporary files do.
+  if (CreateDirectoryW(path.c_str(), nullptr)) {
+    nameTaken = false;
+    return {};
+  }
+  const DWORD code = GetLastError();
+  nameTaken = code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS;
+  return ErrorResult(code);
+}
+
+std::optional<std::wstring> EnvironmentValue(const char* name) {
+  const std::wstring wideName(name, name + std::strlen(name));  // names are ASCII
+  std::vector<wchar_t> buffer(256);
+  for (;;) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length =
+        GetEnvironmentVariableW(wideName.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) {
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+      return std::wstring();
+    }
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
+    buffer.resize(length);
+  }
+}
+
+bool IsProgramFile(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 OsResult RunningProgramPath(std::filesystem::path& path) {

@@ -1,8 +1,10 @@
 // Running the companion programs without any command interpreter: a two-program pipeline whose
-// first program reads a file and whose second writes one, joined by a pipe. The program is
-// started by its full path and every argument reaches it exactly as given.
+// first program reads a file and whose second writes one, joined by a pipe; and one outside
+// converter under a time limit. The program is started by its full path and every argument
+// reaches it exactly as given.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -25,6 +27,7 @@ struct ChildOutcome {
     NotStarted,  // the system could not start it; `reason` says why
     Exited,      // it ended by itself with `code`
     Killed,      // a signal ended it (POSIX), `code` is the signal
+    TimedOut,    // it ran past its time limit and was stopped
   };
   Kind kind = Kind::NotRun;
   long code = 0;
@@ -65,5 +68,12 @@ class Pipeline {
   std::intptr_t firstChild_ = 0;  // a process id or process handle; 0 when none runs
   std::intptr_t secondChild_ = 0;
 };
+
+// Runs `command` with its standard input from the null device and its standard output and error
+// into `log`, and returns when it has ended or, past `limit`, has been stopped. The program runs
+// in a process group (POSIX) or job (Windows) of its own: whatever it started is stopped with it,
+// on a time-out, when it ends and on an interruption.
+ChildOutcome RunWithTimeLimit(const Command& command, const File& log,
+                              std::chrono::milliseconds limit);
 
 }  // namespace scrivora

@@ -11,6 +11,8 @@ std::string ChildOutcome::Describe(std::string_view name) const {
       return who + " could not be started: " + reason;
     case Kind::Killed:
       return who + " was killed by signal " + std::to_string(code);
+    case Kind::TimedOut:
+      return who + " ran past its time limit and was stopped";
     case Kind::Exited:
       break;
   }

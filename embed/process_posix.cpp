@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "embed/interrupt_cleanup.h"
 
@@ -50,19 +52,24 @@ class SpawnSetup {
   posix_spawnattr_t attributes;
 };
 
-// Starts `command` with `in` as its standard input and `out` as its standard output. Every other
-// descriptor of ours is close-on-exec, so the child holds no stray end of the pipe.
-pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome) {
+// Starts `command` with `in` as its standard input and `out` as its standard output, and `error`
+// as its standard error unless that is -1. Every other descriptor of ours is close-on-exec, so
+// the child holds no stray end of the pipe. `ownGroup` puts it into a new process group.
+pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome, int error = -1,
+            bool ownGroup = false) {
   SpawnSetup setup;
   ::posix_spawn_file_actions_adddup2(&setup.actions, in, STDIN_FILENO);
   ::posix_spawn_file_actions_adddup2(&setup.actions, out, STDOUT_FILENO);
+  if (error >= 0) ::posix_spawn_file_actions_adddup2(&setup.actions, error, STDERR_FILENO);
   // The child starts with the signal dispositions a program expects, not with ours.
   sigset_t defaults;
   sigemptyset(&defaults);
   sigaddset(&defaults, SIGXFSZ);
   sigaddset(&defaults, SIGPIPE);
   ::posix_spawnattr_setsigdefault(&setup.attributes, &defaults);
-  ::posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGDEF);
+  ::posix_spawnattr_setflags(&setup.attributes,
+                             POSIX_SPAWN_SETSIGDEF | (ownGroup ? POSIX_SPAWN_SETPGROUP : 0));
+  ::posix_spawnattr_setpgroup(&setup.attributes, 0);
 
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(command.program.c_str()));
@@ -72,15 +79,29 @@ pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome) {
   argv.push_back(nullptr);
 
   pid_t pid = -1;
-  const int error = ::posix_spawn(&pid, command.program.c_str(), &setup.actions, &setup.attributes,
-                                  argv.data(), environ);
-  if (error != 0) {
+  const int failed = ::posix_spawn(&pid, command.program.c_str(), &setup.actions, &setup.attributes,
+                                   argv.data(), environ);
+  if (failed != 0) {
     outcome.kind = ChildOutcome::Kind::NotStarted;
-    outcome.reason = std::strerror(error);
+    outcome.reason = std::strerror(failed);
     return -1;
   }
-  WatchChild(pid);
+  // The group exists by now: posix_spawn returns once the child has started the program.
+  if (ownGroup)
+    WatchProcessTree(pid);
+  else
+    WatchChild(pid);
   return pid;
+}
+
+void Record(int status, ChildOutcome& outcome) {
+  if (WIFSIGNALED(status)) {
+    outcome.kind = ChildOutcome::Kind::Killed;
+    outcome.code = WTERMSIG(status);
+  } else {
+    outcome.kind = ChildOutcome::Kind::Exited;
+    outcome.code = WEXITSTATUS(status);
+  }
 }
 
 void WaitFor(pid_t pid, ChildOutcome& outcome) {
@@ -94,13 +115,7 @@ void WaitFor(pid_t pid, ChildOutcome& outcome) {
     }
   }
   UnwatchChild(pid);
-  if (WIFSIGNALED(status)) {
-    outcome.kind = ChildOutcome::Kind::Killed;
-    outcome.code = WTERMSIG(status);
-  } else {
-    outcome.kind = ChildOutcome::Kind::Exited;
-    outcome.code = WEXITSTATUS(status);
-  }
+  Record(status, outcome);
 }
 
 }  // namespace
@@ -143,6 +158,51 @@ void Pipeline::Stop() {
     UnwatchChild(*child);
     *child = 0;
   }
+}
+
+ChildOutcome RunWithTimeLimit(const Command& command, const File& log,
+                              std::chrono::milliseconds limit) {
+  ChildOutcome outcome;
+  const Descriptor nothing(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+  if (nothing.get() < 0) {
+    outcome.kind = ChildOutcome::Kind::NotStarted;
+    outcome.reason = std::strerror(errno);
+    return outcome;
+  }
+  const pid_t pid = Spawn(command, nothing.get(), log.handle(), outcome, log.handle(),
+                          /*ownGroup=*/true);
+  if (pid < 0) return outcome;
+
+  // A converter runs for seconds: looking every few milliseconds costs nothing that matters.
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  auto pause = std::chrono::milliseconds(1);
+  int status = 0;
+  for (;;) {
+    const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+    if (ended == pid) {
+      Record(status, outcome);
+      break;
+    }
+    if (ended < 0 && errno != EINTR) {
+      outcome.kind = ChildOutcome::Kind::NotStarted;
+      outcome.reason = std::strerror(errno);
+      break;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      ::kill(-pid, SIGKILL);
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      outcome.kind = ChildOutcome::Kind::TimedOut;
+      break;
+    }
+    std::this_thread::sleep_for(pause);
+    pause = std::min(pause * 2, std::chrono::milliseconds(20));
+  }
+  // Whatever it started and left running goes with it. The group keeps its id while any member
+  // lives, so this reaches no stranger.
+  ::kill(-pid, SIGKILL);
+  UnwatchProcessTree(pid);
+  return outcome;
 }
 
 }  // namespace scrivora

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "embed/interrupt_cleanup.h"
@@ -44,8 +45,10 @@ class InheritedWhileStarting {
   HANDLE handle_;
 };
 
+// Starts `command` with the three standard handles given. `job`, when given, receives the new
+// process before it runs a single instruction, so whatever it starts belongs to the job too.
 HANDLE StartChild(const Command& command, HANDLE in, HANDLE out, HANDLE error,
-                  ChildOutcome& outcome) {
+                  ChildOutcome& outcome, HANDLE job = nullptr) {
   InheritedWhileStarting inheritIn(in), inheritOut(out);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -57,14 +60,20 @@ HANDLE StartChild(const Command& command, HANDLE in, HANDLE out, HANDLE error,
   PROCESS_INFORMATION process{};
   // The program is named by its full path: nothing is searched for, and no interpreter reads
   // the command line.
-  if (!CreateProcessW(command.program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      nullptr, &startup, &process)) {
+  if (!CreateProcessW(command.program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                      job != nullptr ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup,
+                      &process)) {
     outcome.kind = ChildOutcome::Kind::NotStarted;
     outcome.reason = WindowsErrorText(GetLastError());
     return nullptr;
   }
-  CloseHandle(process.hThread);
   WatchChild(reinterpret_cast<std::intptr_t>(process.hProcess));
+  if (job != nullptr) {
+    // Where jobs cannot be nested (before Windows 8) only the process itself is stopped.
+    AssignProcessToJobObject(job, process.hProcess);
+    ResumeThread(process.hThread);
+  }
+  CloseHandle(process.hThread);
   return process.hProcess;
 }
 
@@ -132,6 +141,52 @@ void Pipeline::Stop() {
     WaitForSingleObject(process.get(), INFINITE);
     UnwatchChild(reinterpret_cast<std::intptr_t>(process.get()));
   }
+}
+
+ChildOutcome RunWithTimeLimit(const Command& command, const File& log,
+                              std::chrono::milliseconds limit) {
+  ChildOutcome outcome;
+  const Handle nothing(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+  const Handle job(CreateJobObjectW(nullptr, nullptr));
+  if (nothing.get() == INVALID_HANDLE_VALUE || job.get() == nullptr) {
+    outcome.kind = ChildOutcome::Kind::NotStarted;
+    outcome.reason = WindowsErrorText(GetLastError());
+    return outcome;
+  }
+  // Closing the job, however this process ends, ends every process in it.
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  WatchProcessTree(reinterpret_cast<std::intptr_t>(job.get()));
+
+  const Handle process(
+      StartChild(command, nothing.get(), log.handle(), log.handle(), outcome, job.get()));
+  if (process.get() != nullptr) {
+    const auto milliseconds = std::min<std::chrono::milliseconds::rep>(limit.count(), 0x7FFFFFFF);
+    if (WaitForSingleObject(process.get(), static_cast<DWORD>(milliseconds)) == WAIT_TIMEOUT) {
+      TerminateJobObject(job.get(), 1);
+      TerminateProcess(process.get(), 1);  // in case it could not join the job
+      WaitForSingleObject(process.get(), INFINITE);
+      outcome.kind = ChildOutcome::Kind::TimedOut;
+    } else {
+      WaitFor(process.get(), outcome);
+    }
+    UnwatchChild(reinterpret_cast<std::intptr_t>(process.get()));
+  }
+  // Whatever it started and left running goes with it.
+  TerminateJobObject(job.get(), 1);
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    if (!QueryInformationJobObject(job.get(), JobObjectBasicAccountingInformation, &accounting,
+                                   sizeof accounting, nullptr) ||
+        accounting.ActiveProcesses == 0) {
+      break;
+    }
+    Sleep(100);
+  }
+  UnwatchProcessTree(reinterpret_cast<std::intptr_t>(job.get()));
+  return outcome;
 }
 
 }  // namespace scrivora

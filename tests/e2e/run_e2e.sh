@@ -47,6 +47,14 @@ else
   for rtf in "$source"/tests/notes/data/*.rtf; do add_rtf_document "$rtf"; done
 fi
 
+# A book written as Markdown and saved as DOCX (by pandoc): embed converts it through LibreOffice.
+if command -v pandoc >/dev/null && { command -v soffice >/dev/null || command -v libreoffice >/dev/null; }; then
+  pandoc -s -f markdown -t docx -o "$work/sixty notes.docx" "$source/tests/embed/data/sixty_notes.md"
+  add_document docx "$work/sixty notes.docx" 60
+else
+  fail "pandoc and LibreOffice are needed for the DOCX case (scripts/setup --convert)"
+fi
+
 for name in "${!rtf_of[@]}"; do
   printf '%s document\r\nPackaged by the end-to-end test.\r\n' "$name" >"$work/$name.description"
   package "$name" "${rtf_of[$name]}" "$work/$name.description" || continue

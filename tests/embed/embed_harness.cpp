@@ -68,6 +68,17 @@ ProgramRun RunProgramIn(const RunSettings& settings, const fs::path& program,
   startup.hStdError = err;
   const fs::path& name = settings.programName.empty() ? program : settings.programName;
   std::wstring line = ComposeWindowsCommandLine(name.wstring(), arguments);
+  // The child inherits this process's environment, changed for the run and then put back.
+  std::vector<std::pair<std::wstring, std::optional<std::wstring>>> previous;
+  for (const auto& [variable, value] : settings.environment) {
+    const std::wstring wideName = Utf8Path(variable).wstring();
+    wchar_t buffer[32767];
+    const DWORD length = GetEnvironmentVariableW(wideName.c_str(), buffer, 32767);
+    previous.emplace_back(wideName, length > 0
+                                        ? std::optional<std::wstring>(std::wstring(buffer, length))
+                                        : std::nullopt);
+    SetEnvironmentVariableW(wideName.c_str(), Utf8Path(value).wstring().c_str());
+  }
   PROCESS_INFORMATION process{};
   ProgramRun run;
   if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
@@ -78,6 +89,9 @@ ProgramRun RunProgramIn(const RunSettings& settings, const fs::path& program,
     run.status = static_cast<int>(code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+  }
+  for (const auto& [variable, value] : previous) {
+    SetEnvironmentVariableW(variable.c_str(), value ? value->c_str() : nullptr);
   }
   for (HANDLE h : {in, out, err}) {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
@@ -110,6 +124,9 @@ ProgramRun RunProgramIn(const RunSettings& settings, const fs::path& program,
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
+    for (const auto& [variable, value] : settings.environment) {
+      setenv(variable.c_str(), value.c_str(), 1);
+    }
     if (settings.fileSizeLimit) {
       const rlimit limit{*settings.fileSizeLimit, *settings.fileSizeLimit};
       setrlimit(RLIMIT_FSIZE, &limit);
@@ -154,6 +171,15 @@ ProgramRun EmbedWorkshop::Run(const std::vector<NativeString>& arguments,
   RunSettings settings;
   settings.workFolder = work_;
   settings.fileSizeLimit = fileSizeLimit;
+  return RunProgramIn(settings, Embed(), arguments);
+}
+
+ProgramRun EmbedWorkshop::Run(
+    const std::vector<NativeString>& arguments,
+    const std::vector<std::pair<std::string, std::string>>& environment) const {
+  RunSettings settings;
+  settings.workFolder = work_;
+  settings.environment = environment;
   return RunProgramIn(settings, Embed(), arguments);
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "embed/command_line.h"
@@ -26,6 +27,8 @@ struct RunSettings {
   fs::path input;        // standard input; none when empty
   fs::path programName;  // the program's own first argument; its path when empty
   std::optional<std::uint64_t> fileSizeLimit;  // POSIX only: the largest file it may write
+  // Environment variables set for the program (UTF-8 names and values); the rest is inherited.
+  std::vector<std::pair<std::string, std::string>> environment;
 };
 
 ProgramRun RunProgramIn(const RunSettings& settings, const fs::path& program,
@@ -53,11 +56,14 @@ class EmbedWorkshop {
   explicit EmbedWorkshop(bool awkward = false, std::optional<fs::path> notes = std::nullopt);
 
   const fs::path& work() const { return work_; }
+  const fs::path& root() const { return root_.path(); }
   fs::path Tool(const std::string& name) const;  // adds .exe on Windows, except for scrivora.exe
   fs::path Embed() const { return Tool("embed"); }
 
   ProgramRun Run(const std::vector<NativeString>& arguments,
                  std::optional<std::uint64_t> fileSizeLimit = std::nullopt) const;
+  ProgramRun Run(const std::vector<NativeString>& arguments,
+                 const std::vector<std::pair<std::string, std::string>>& environment) const;
 
   // Every file in the work folder, with its contents (folders as "<folder>").
   std::vector<std::pair<std::string, std::string>> WorkListing() const;
