@@ -55,7 +55,9 @@ struct FileTraits {
 }  // namespace detail
 
 using UniqueFile = UniqueAny<HANDLE, detail::FileTraits>;
-using UniqueMapping = UniqueAny<HANDLE, NullHandleTraits<HANDLE, detail::CloseKernelHandle>>;
+// Processes, jobs, pipes, mappings: closed with CloseHandle, null when empty.
+using UniqueHandle = UniqueAny<HANDLE, NullHandleTraits<HANDLE, detail::CloseKernelHandle>>;
+using UniqueMapping = UniqueHandle;
 using UniqueView = UniqueAny<const void*, NullHandleTraits<const void*, detail::UnmapView>>;
 using UniqueDc = UniqueAny<HDC, NullHandleTraits<HDC, detail::DeleteDc>>;
 using UniqueMenu = UniqueAny<HMENU, NullHandleTraits<HMENU, detail::DestroyMenuHandle>>;

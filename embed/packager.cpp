@@ -111,13 +111,10 @@ std::optional<EmbedFailure> CheckContainerSize(std::uint64_t piecesSize, bool mo
 // converter made of it in `conversion`.
 std::optional<EmbedFailure> PrepareRtf(const fs::path& source, TempFolder& conversion,
                                        fs::path& rtf) {
-  File file;
-  std::uint64_t size = 0;
   MappedFile view;
-  OsResult read = File::OpenForReading(source, file);
-  if (read.ok()) read = file.Size(size);
-  if (read.ok()) read = MappedFile::Map(file, size, view);
-  if (!read.ok()) return Fail("reading the RTF source", source, read.reason);
+  if (OsResult read = MapWholeFile(source, view); !read.ok()) {
+    return Fail("reading the RTF source", source, read.reason);
+  }
   const SourceKind kind = DetectSourceKind(view.bytes(), source);
   view.Release();
   rtf = source;

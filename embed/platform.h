@@ -59,6 +59,9 @@ class File {
 #endif
 };
 
+// Opens `path` and maps all of it read-only; the view outlives the file's handle.
+OsResult MapWholeFile(const std::filesystem::path& path, MappedFile& view);
+
 // A file of the current directory, made under a fresh name that begins with a given prefix. It
 // is removed by the destructor unless it was renamed into place, so no failure leaves it behind.
 class TempFile {

@@ -46,6 +46,15 @@ OsResult CreateUnderFreshName(std::string_view prefix, Create create, const char
 
 }  // namespace
 
+OsResult MapWholeFile(const std::filesystem::path& path, MappedFile& view) {
+  File file;
+  std::uint64_t size = 0;
+  OsResult result = File::OpenForReading(path, file);
+  if (result.ok()) result = file.Size(size);
+  if (result.ok()) result = view.Map(file.handle(), size);
+  return result;
+}
+
 OsResult TempFile::Create(std::string_view prefix, TempFile& temp) {
   return CreateUnderFreshName(
       prefix,

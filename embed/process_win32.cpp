@@ -6,29 +6,13 @@
 #include <algorithm>
 #include <utility>
 
-#include "embed/interrupt_cleanup.h"
+#include "common/unique_handle.h"
 #include "common/win32_error.h"
+#include "embed/interrupt_cleanup.h"
 #include "embed/windows_command_line.h"
 
 namespace scrivora {
 namespace {
-
-class Handle {
- public:
-  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return handle_; }
-  HANDLE* out() { return &handle_; }
-  void Close() {
-    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 // Makes a handle inheritable for as long as one child is being started. This process starts
 // its children one at a time from one thread, so no other child can catch it meanwhile.
@@ -94,29 +78,31 @@ void WaitFor(HANDLE process, ChildOutcome& outcome) {
 Pipeline Pipeline::Start(const Command& first, const Command& second, const File& input,
                          const File& output) {
   Pipeline pipeline;
-  Handle readEnd, writeEnd;
-  if (!CreatePipe(readEnd.out(), writeEnd.out(), nullptr, 0)) {
+  HANDLE pipeRead = nullptr, pipeWrite = nullptr;
+  if (!CreatePipe(&pipeRead, &pipeWrite, nullptr, 0)) {
     pipeline.outcome_.setup = OsResult::Failed(WindowsErrorText(GetLastError()));
     return pipeline;
   }
+  UniqueHandle readEnd(pipeRead), writeEnd(pipeWrite);
   // The children share our standard error, through a copy that they may inherit.
-  Handle error;
+  HANDLE errorCopy = nullptr;
   const HANDLE ownError = GetStdHandle(STD_ERROR_HANDLE);
   if (ownError != nullptr && ownError != INVALID_HANDLE_VALUE) {
-    DuplicateHandle(GetCurrentProcess(), ownError, GetCurrentProcess(), error.out(), 0, TRUE,
+    DuplicateHandle(GetCurrentProcess(), ownError, GetCurrentProcess(), &errorCopy, 0, TRUE,
                     DUPLICATE_SAME_ACCESS);
   }
+  const UniqueHandle error(errorCopy);
 
   const HANDLE firstProcess =
       StartChild(first, input.handle(), writeEnd.get(), error.get(), pipeline.outcome_.first);
   pipeline.firstChild_ = reinterpret_cast<std::intptr_t>(firstProcess);
-  writeEnd.Close();  // the second program sees the end of its input when the first one ends
+  writeEnd.reset();  // the second program sees the end of its input when the first one ends
   if (firstProcess != nullptr) {
     const HANDLE secondProcess =
         StartChild(second, readEnd.get(), output.handle(), error.get(), pipeline.outcome_.second);
     pipeline.secondChild_ = reinterpret_cast<std::intptr_t>(secondProcess);
   }
-  readEnd.Close();  // without a reader the first program is not left waiting on a full pipe
+  readEnd.reset();  // without a reader the first program is not left waiting on a full pipe
   return pipeline;
 }
 
@@ -124,7 +110,7 @@ PipelineOutcome Pipeline::Wait() {
   for (auto [child, outcome] :
        {std::pair{&firstChild_, &outcome_.first}, std::pair{&secondChild_, &outcome_.second}}) {
     if (*child == 0) continue;
-    const Handle process(reinterpret_cast<HANDLE>(*child));
+    const UniqueHandle process(reinterpret_cast<HANDLE>(*child));
     *child = 0;
     WaitFor(process.get(), *outcome);
     UnwatchChild(reinterpret_cast<std::intptr_t>(process.get()));
@@ -135,7 +121,7 @@ PipelineOutcome Pipeline::Wait() {
 void Pipeline::Stop() {
   for (std::intptr_t* child : {&firstChild_, &secondChild_}) {
     if (*child == 0) continue;
-    const Handle process(reinterpret_cast<HANDLE>(*child));
+    const UniqueHandle process(reinterpret_cast<HANDLE>(*child));
     *child = 0;
     TerminateProcess(process.get(), 1);
     WaitForSingleObject(process.get(), INFINITE);
@@ -146,10 +132,10 @@ void Pipeline::Stop() {
 ChildOutcome RunWithTimeLimit(const Command& command, const File& log,
                               std::chrono::milliseconds limit) {
   ChildOutcome outcome;
-  const Handle nothing(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  const UniqueFile nothing(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_EXISTING, 0, nullptr));
-  const Handle job(CreateJobObjectW(nullptr, nullptr));
-  if (nothing.get() == INVALID_HANDLE_VALUE || job.get() == nullptr) {
+  const UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
+  if (!nothing || !job) {
     outcome.kind = ChildOutcome::Kind::NotStarted;
     outcome.reason = WindowsErrorText(GetLastError());
     return outcome;
@@ -160,7 +146,7 @@ ChildOutcome RunWithTimeLimit(const Command& command, const File& log,
   SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
   WatchProcessTree(reinterpret_cast<std::intptr_t>(job.get()));
 
-  const Handle process(
+  const UniqueHandle process(
       StartChild(command, nothing.get(), log.handle(), log.handle(), outcome, job.get()));
   if (process.get() != nullptr) {
     const auto milliseconds = std::min<std::chrono::milliseconds::rep>(limit.count(), 0x7FFFFFFF);

@@ -49,13 +49,8 @@ int Run(const std::vector<scrivora::NativeString>& arguments) {
   const std::filesystem::path& path = files.front();
   const std::string name = PathForMessage(path);
 
-  File file;
-  std::uint64_t size = 0;
   MappedFile view;
-  OsResult read = File::OpenForReading(path, file);
-  if (read.ok()) read = file.Size(size);
-  if (read.ok()) read = view.Map(file.handle(), size);
-  if (!read.ok()) {
+  if (const OsResult read = MapWholeFile(path, view); !read.ok()) {
     const std::string reason = "The file cannot be read: " + read.reason + ".";
     if (json) {
       WriteStandardOutput("{\"file\": " + JsonString(name) +
@@ -64,8 +59,7 @@ int Run(const std::vector<scrivora::NativeString>& arguments) {
     ReportOnStandardError("inspect: reading \"" + name + "\" failed: " + read.reason + "\n");
     return kNotSound;
   }
-  const ContainerReport report =
-      InspectContainer(view.data(), size);
+  const ContainerReport report = InspectContainer(view.data(), view.size());
   if (json) {
     WriteStandardOutput(ReportAsJson(report, name));
   } else if (report.sound) {
