@@ -1,13 +1,32 @@
-# Shared by the end-to-end scripts (sourced): counting checks and failures, running a container
-# under Wine and looking at it from outside with the probe, and inspecting it with inspect.
-# The sourcing script sets: wine_run, probe (the probe program), work (its temporary folder),
-# tools (a folder with embed and its companions) and inspect_program.
+# Shared by the end-to-end scripts (sourced): a temporary folder with the real tools, counting
+# checks and failures, running a container under Wine and looking at it from outside with the
+# probe, and inspecting it with inspect.
+# The sourcing script sets: native and windows (the two dist folders), wine_run and probe (the
+# probe program). This sets: work (a temporary folder, removed on exit), tools (embed with its
+# companions and the viewer) and inspect_program.
 
 failures=0
 checks=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 check() { checks=$((checks + 1)); }
 viewer_pid=""
+
+for tool in embed notes encrypt inspect; do
+  [ -x "$native/$tool" ] || { echo "the native tree has no $tool in $native: build it first" >&2; exit 1; }
+done
+[ -f "$windows/scrivora.exe" ] || { echo "no scrivora.exe in $windows" >&2; exit 1; }
+
+work=$(mktemp -d)
+cleanup() {
+  [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+tools="$work/tools"
+mkdir -p "$tools"
+cp "$native/embed" "$native/notes" "$native/encrypt" "$windows/scrivora.exe" "$tools/"
+inspect_program="$native/inspect"
 
 probe() { "$wine_run" "$probe" "$@" 2>/dev/null | tr -d '\r'; }
 

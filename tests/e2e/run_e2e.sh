@@ -10,22 +10,6 @@ if [ "$kind" = corpus ] && [ ! -d "$corpus" ]; then
   exit 77
 fi
 
-for tool in embed notes encrypt inspect; do
-  [ -x "$native/$tool" ] || { echo "the native tree has no $tool in $native: build it first" >&2; exit 1; }
-done
-[ -f "$windows/scrivora.exe" ] || { echo "no scrivora.exe in $windows" >&2; exit 1; }
-
-work=$(mktemp -d)
-cleanup() {
-  [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-tools="$work/tools"
-mkdir -p "$tools"
-cp "$native/embed" "$native/notes" "$native/encrypt" "$windows/scrivora.exe" "$tools/"
-inspect_program="$native/inspect"
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 

@@ -10,22 +10,6 @@ native=$1 windows=$2 wine_run=$3 probe=$4 source=$5
 for tool in osslsigncode openssl python3; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (scripts/setup installs it)"; exit 77; }
 done
-for tool in embed notes encrypt inspect; do
-  [ -x "$native/$tool" ] || { echo "the native tree has no $tool in $native: build it first" >&2; exit 1; }
-done
-[ -f "$windows/scrivora.exe" ] || { echo "no scrivora.exe in $windows" >&2; exit 1; }
-
-work=$(mktemp -d)
-cleanup() {
-  [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-tools="$work/tools"
-mkdir -p "$tools"
-cp "$native/embed" "$native/notes" "$native/encrypt" "$windows/scrivora.exe" "$tools/"
-inspect_program="$native/inspect"
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
