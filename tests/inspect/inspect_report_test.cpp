@@ -45,9 +45,9 @@ TEST(InspectReport, PermissionsInWords) {
                         {1, "allowed", "nothing"},
                         {0, "not allowed", "nothing"}};
   for (const Case& c : cases) {
-    test::ContainerSpec spec;
-    spec.permissions = c.permissions;
-    const std::string json = ReportAsJson(Inspect(spec.BuildOn(Image())), "f");
+    test::ContainerSpec parts;
+    parts.permissions = c.permissions;
+    const std::string json = ReportAsJson(Inspect(parts.BuildOn(Image())), "f");
     EXPECT_NE(json.find(std::string("\"copying\": \"") + c.copying + "\""), std::string::npos)
         << c.permissions << json;
     EXPECT_NE(json.find(std::string("\"printing\": \"") + c.printing + "\""), std::string::npos)
@@ -56,19 +56,19 @@ TEST(InspectReport, PermissionsInWords) {
 }
 
 TEST(InspectReport, SoundContainerPiecesAndMarkers) {
-  test::ContainerSpec spec;
-  spec.mainRtf = "{\\rtf1\\ansi Text\\'b71\\'b7 and\\u183?2\\u183? and \\'b7a\\'b7.\\par}";
-  spec.notesRtf = "{\\rtf1\\ansi \\'b71\\'b7 one\\par \\'b72\\'b7 two\\par \\'b7A\\'b7 three\\par}";
-  spec.notesPercent = 25;
-  const std::string file = spec.BuildOn(Image());
+  test::ContainerSpec parts;
+  parts.mainRtf = "{\\rtf1\\ansi Text\\'b71\\'b7 and\\u183?2\\u183? and \\'b7a\\'b7.\\par}";
+  parts.notesRtf = "{\\rtf1\\ansi \\'b71\\'b7 one\\par \\'b72\\'b7 two\\par \\'b7A\\'b7 three\\par}";
+  parts.notesPercent = 25;
+  const std::string file = parts.BuildOn(Image());
   const ContainerReport report = Inspect(file);
   ASSERT_TRUE(report.sound) << report.reason;
   EXPECT_EQ(report.main.markers.size(), 3u);
   EXPECT_EQ(report.notes.markers.size(), 3u);
   EXPECT_TRUE(report.pairing.paired());  // "a" and "A" pair: the viewer ignores case
   EXPECT_EQ(report.main.offset, 1024u);
-  EXPECT_EQ(report.main.rtfBytes, spec.mainRtf.size());
-  EXPECT_EQ(report.notes.offset, 1024u + spec.mainRtf.size());
+  EXPECT_EQ(report.main.rtfBytes, parts.mainRtf.size());
+  EXPECT_EQ(report.notes.offset, 1024u + parts.mainRtf.size());
   EXPECT_EQ(report.title, "My Title");
   EXPECT_EQ(report.description, "A description\r\nover two lines.");
   EXPECT_FALSE(report.layout.certificate.present());
@@ -84,10 +84,10 @@ TEST(InspectReport, SoundContainerPiecesAndMarkers) {
 }
 
 TEST(InspectReport, MarkersThatDoNotPairAreCounted) {
-  test::ContainerSpec spec;
-  spec.mainRtf = "{\\rtf1 a\\'b71\\'b7 b\\'b72\\'b7 c\\'b73\\'b7\\par}";
-  spec.notesRtf = "{\\rtf1 \\'b71\\'b7 n\\par \\'b79\\'b7 m\\par}";
-  const ContainerReport report = Inspect(spec.BuildOn(Image()));
+  test::ContainerSpec parts;
+  parts.mainRtf = "{\\rtf1 a\\'b71\\'b7 b\\'b72\\'b7 c\\'b73\\'b7\\par}";
+  parts.notesRtf = "{\\rtf1 \\'b71\\'b7 n\\par \\'b79\\'b7 m\\par}";
+  const ContainerReport report = Inspect(parts.BuildOn(Image()));
   ASSERT_TRUE(report.sound);
   EXPECT_FALSE(report.pairing.paired());
   EXPECT_EQ(report.pairing.mainWithoutNote, 2u);
@@ -112,10 +112,10 @@ TEST(InspectReport, SignedContainerEndsBeforeItsTable) {
 TEST(InspectReport, AStreamIsNeverReadIntoTheCertificateTable) {
   // Neither stream closes: the decoder runs on through every piece up to the container's end,
   // and not one byte into the table behind it.
-  test::ContainerSpec spec;
-  spec.mainRtf = "{\\rtf1 open";
-  spec.notesRtf = "{{{{{{ deeper";
-  const std::string file = Signed(spec.BuildOn(Image()), 64);
+  test::ContainerSpec parts;
+  parts.mainRtf = "{\\rtf1 open";
+  parts.notesRtf = "{{{{{{ deeper";
+  const std::string file = Signed(parts.BuildOn(Image()), 64);
   const ContainerReport report = Inspect(file);
   EXPECT_FALSE(report.sound);
   EXPECT_FALSE(report.main.groupClosed);
@@ -144,9 +144,9 @@ TEST(InspectReport, JsonStringsAreEscaped) {
 }
 
 TEST(InspectReport, AnsiDescriptionsAreConverted) {
-  test::ContainerSpec spec;
-  spec.description = "Caf\xE9 \x80 \x93quoted\x94\r\nna\xEFve";
-  const ContainerReport report = Inspect(spec.BuildOn(Image()));
+  test::ContainerSpec parts;
+  parts.description = "Caf\xE9 \x80 \x93quoted\x94\r\nna\xEFve";
+  const ContainerReport report = Inspect(parts.BuildOn(Image()));
   ASSERT_TRUE(report.sound);
   EXPECT_EQ(report.encoding, TextEncoding::Ansi);
 #if !defined(_WIN32)
