@@ -60,9 +60,9 @@ TEST(ViewerSignedContainers, OpenWithTheirDocument) {
 TEST(ViewerSignedContainers, TheDecoderStopsAtTheCertificateTable) {
   // The notes stream never closes: its decoder runs on through the description and the trailer.
   // The table behind them is scrambled so that a decoder going on would deliver "LEAKED".
-  ContainerSpec spec;
-  spec.notesRtf = "{\\rtf1\\ansi Open notes" + std::string(20, '{');
-  const std::string container = spec.Build();
+  ContainerSpec parts;
+  parts.notesRtf = "{\\rtf1\\ansi Open notes" + std::string(20, '{');
+  const std::string container = parts.Build();
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(container.data());
   const ContainerTrailer trailer = DecodeTrailer(bytes + container.size() - kTrailerSize);
   StreamCursor cursor = StreamCursor::At(bytes, container.size(), trailer.notesOffset);
