@@ -1,5 +1,7 @@
 #include "tests/embed/embed_harness.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 #include "embed/windows_command_line.h"
@@ -192,6 +194,16 @@ std::vector<std::pair<std::string, std::string>> EmbedWorkshop::WorkListing() co
   }
   std::sort(listing.begin(), listing.end());
   return listing;
+}
+
+void ExpectEmbedFailure(const ProgramRun& run, const std::vector<std::string>& parts) {
+  EXPECT_EQ(run.status, 2) << run.err;
+  const std::size_t ownMessage = run.err.rfind("embed: ");
+  ASSERT_NE(ownMessage, std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find('\n', ownMessage), run.err.size() - 1) << run.err;
+  for (const std::string& part : parts) {
+    EXPECT_NE(run.err.find(part), std::string::npos) << "missing [" << part << "] in: " << run.err;
+  }
 }
 
 }  // namespace scrivora::test

@@ -34,6 +34,10 @@ struct RunSettings {
 ProgramRun RunProgramIn(const RunSettings& settings, const fs::path& program,
                         const std::vector<NativeString>& arguments);
 
+// A failed run of embed: status 2, its own message as the last line of standard error (the
+// programs it ran may have spoken first), holding every one of `parts`.
+void ExpectEmbedFailure(const ProgramRun& run, const std::vector<std::string>& parts);
+
 // A path from UTF-8 text.
 fs::path Utf8Path(const std::string& text);
 NativeString NativeArgument(const std::string& utf8);

@@ -399,15 +399,7 @@ TEST(EmbedProgram, FailureTable) {
     if (c.prepare) c.prepare(workshop);
     const auto before = workshop.WorkListing();
     const ProgramRun run = workshop.Run(Arguments(c.arguments), c.fileSizeLimit);
-    EXPECT_EQ(run.status, 2) << run.err;
-    // Companions may say something first; embed's own message is the last line.
-    const std::size_t ownMessage = run.err.rfind("embed: ");
-    ASSERT_NE(ownMessage, std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find('\n', ownMessage), run.err.size() - 1) << run.err;
-    for (const std::string& part : c.messageParts) {
-      EXPECT_NE(run.err.find(part), std::string::npos)
-          << "missing [" << part << "] in: " << run.err;
-    }
+    test::ExpectEmbedFailure(run, c.messageParts);
     EXPECT_EQ(run.err.find(kUsageText), std::string::npos);
     EXPECT_EQ(workshop.WorkListing(), before);
   }
