@@ -1,5 +1,6 @@
 // inspect: says whether a file is a sound container and what it holds, reading it as the viewer
-// does. Exit status 0 for a sound container, 1 for a file that is not one, 2 for a usage error.
+// does. Exit status 0 for a sound container, 1 for a file that is not one, 2 for a usage error,
+// 3 when the report could not be written.
 #include <filesystem>
 #include <new>
 #include <string>
@@ -18,11 +19,20 @@ constexpr char kUsage[] =
     "Says whether FILE is a sound Scrivora container and what it holds: title, description,\n"
     "permissions, notes pane height, pieces, note markers and signature.\n"
     "  --json  the same as one JSON object\n"
-    "Exit status: 0 a sound container, 1 not a sound container, 2 a usage error.\n";
+    "Exit status: 0 a sound container, 1 not a sound container, 2 a usage error,\n"
+    "3 the report could not be written.\n";
 
 constexpr int kSound = 0;
 constexpr int kNotSound = 1;
 constexpr int kUsageError = 2;
+constexpr int kNotWritten = 3;
+
+// A report that did not reach its reader must not pass for one that did.
+bool WriteReport(const std::string& report) {
+  if (scrivora::WriteStandardOutput(report)) return true;
+  scrivora::ReportOnStandardError("inspect: writing the report to standard output failed\n");
+  return false;
+}
 
 int Run(const std::vector<scrivora::NativeString>& arguments) {
   using namespace scrivora;
@@ -52,18 +62,18 @@ int Run(const std::vector<scrivora::NativeString>& arguments) {
   MappedFile view;
   if (const OsResult read = MapWholeFile(path, view); !read.ok()) {
     const std::string reason = "The file cannot be read: " + read.reason + ".";
-    if (json) {
-      WriteStandardOutput("{\"file\": " + JsonString(name) +
-                          ", \"sound\": false, \"reason\": " + JsonString(reason) + "}\n");
-    }
     ReportOnStandardError("inspect: reading \"" + name + "\" failed: " + read.reason + "\n");
+    if (json && !WriteReport("{\"file\": " + JsonString(name) + ", \"sound\": false, \"reason\": " +
+                             JsonString(reason) + "}\n")) {
+      return kNotWritten;
+    }
     return kNotSound;
   }
   const ContainerReport report = InspectContainer(view.data(), view.size());
   if (json) {
-    WriteStandardOutput(ReportAsJson(report, name));
+    if (!WriteReport(ReportAsJson(report, name))) return kNotWritten;
   } else if (report.sound) {
-    WriteStandardOutput(ReportAsText(report, name));
+    if (!WriteReport(ReportAsText(report, name))) return kNotWritten;
   } else {
     ReportOnStandardError("inspect: " + ReportAsText(report, name));
   }

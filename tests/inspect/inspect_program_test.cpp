@@ -96,5 +96,24 @@ TEST(InspectProgram, ACutContainerIsNotSound) {
   EXPECT_NE(half.err.find("This file contains no document."), std::string::npos) << half.err;
 }
 
+#if !defined(_WIN32)
+TEST(InspectProgram, AReportThatCannotBeWrittenIsNoSuccess) {
+  const Inspector inspector;
+  const std::string whole = (inspector.work / "whole.exe").string();
+  const std::string missing = (inspector.work / "missing.exe").string();
+  test::WriteFile(whole, test::ContainerSpec{}.BuildOn(Image()));
+  for (const std::string& arguments :
+       {"'" + whole + "'", "--json '" + whole + "'", "--json '" + missing + "'"}) {
+    const int status = test::RunProgram(test::DistProgram("inspect"), arguments, "/dev/null",
+                                        "/dev/full", inspector.dir / "err");
+    EXPECT_EQ(status, 3) << arguments;
+    EXPECT_NE(test::ReadFile(inspector.dir / "err")
+                  .find("inspect: writing the report to standard output failed"),
+              std::string::npos)
+        << arguments;
+  }
+}
+#endif
+
 }  // namespace
 }  // namespace scrivora
