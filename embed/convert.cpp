@@ -98,9 +98,21 @@ std::optional<EmbedFailure> ConvertToRtf(const fs::path& source, SourceKind kind
     return EmbedFailure{"creating a temporary folder in", fs::current_path(error), prepared.reason};
   }
 
+  // The converter's own temporary files go into the folder too: LibreOffice leaves its working
+  // folder behind when it is stopped.
+  const fs::path temporary = base / "tmp";
+  if (prepared = CreateNewFolder(temporary, nameTaken); !prepared.ok()) {
+    return EmbedFailure{"creating a temporary folder in", fs::current_path(error), prepared.reason};
+  }
   const fs::path output = converter == Converter::LibreOffice ? out : out / kConvertedName;
-  const Command command{program,
-                        ConverterArguments(converter, absoluteSource, output, base / "profile")};
+  Command command{program,
+                  ConverterArguments(converter, absoluteSource, output, base / "profile"),
+                  {}};
+#if defined(_WIN32)
+  command.environment = {{"TMP", temporary.native()}, {"TEMP", temporary.native()}};
+#else
+  command.environment = {{"TMPDIR", temporary.native()}};
+#endif
   const ChildOutcome outcome = RunWithTimeLimit(command, log, limit);
   if (outcome.kind == ChildOutcome::Kind::TimedOut) {
     ShowLog(log);

@@ -136,8 +136,8 @@ class StreamJob {
       return Fail("reading the RTF source", options_.rtfSource, opened.reason);
     }
     if (auto failure = CreateTemporary("mbrtf", temp_)) return failure;
-    const Command notes{companions.notes, {NativeString(mode_.begin(), mode_.end())}};
-    const Command encrypt{companions.encrypt, {}};
+    const Command notes{companions.notes, {NativeString(mode_.begin(), mode_.end())}, {}};
+    const Command encrypt{companions.encrypt, {}, {}};
     pipeline_.emplace(Pipeline::Start(notes, encrypt, source, temp_.file()));
     return std::nullopt;
   }

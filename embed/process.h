@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "embed/command_line.h"
@@ -18,6 +19,8 @@ namespace scrivora {
 struct Command {
   std::filesystem::path program;        // full path; never looked up anywhere
   std::vector<NativeString> arguments;  // after the program name
+  // Variables set for the program over this process's own environment (ASCII names).
+  std::vector<std::pair<std::string, NativeString>> environment;
 };
 
 // How one program of a pipeline ended.

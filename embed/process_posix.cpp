@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <thread>
 
 #include "embed/interrupt_cleanup.h"
@@ -78,19 +79,49 @@ pid_t Spawn(const Command& command, int in, int out, ChildOutcome& outcome, int 
   }
   argv.push_back(nullptr);
 
+  // Our environment, with the command's own variables in place of ours of the same name.
+  std::vector<std::string> settings;
+  std::vector<char*> envp;
+  for (const auto& [name, value] : command.environment) settings.push_back(name + "=" + value);
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view text(*entry);
+    const bool replaced = std::any_of(
+        command.environment.begin(), command.environment.end(), [&](const auto& setting) {
+          return text.size() > setting.first.size() && text.starts_with(setting.first) &&
+                 text[setting.first.size()] == '=';
+        });
+    if (!replaced) envp.push_back(*entry);
+  }
+  for (std::string& setting : settings) envp.push_back(setting.data());
+  envp.push_back(nullptr);
+
+  // An interruption between the start and the watch would miss the child, which in a group of
+  // its own gets no signal from the terminal: the handler runs only once it is watched. The
+  // child itself starts with the mask we had.
+  sigset_t interruptions, previous;
+  sigemptyset(&interruptions);
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&interruptions, signalNumber);
+  ::sigprocmask(SIG_BLOCK, &interruptions, &previous);
+  short flags = 0;
+  ::posix_spawnattr_getflags(&setup.attributes, &flags);
+  ::posix_spawnattr_setflags(&setup.attributes, flags | POSIX_SPAWN_SETSIGMASK);
+  ::posix_spawnattr_setsigmask(&setup.attributes, &previous);
   pid_t pid = -1;
   const int failed = ::posix_spawn(&pid, command.program.c_str(), &setup.actions, &setup.attributes,
-                                   argv.data(), environ);
+                                   argv.data(), envp.data());
+  if (failed == 0) {
+    // The group exists by now: posix_spawn returns once the child has started the program.
+    if (ownGroup)
+      WatchProcessTree(pid);
+    else
+      WatchChild(pid);
+  }
+  ::sigprocmask(SIG_SETMASK, &previous, nullptr);
   if (failed != 0) {
     outcome.kind = ChildOutcome::Kind::NotStarted;
     outcome.reason = std::strerror(failed);
     return -1;
   }
-  // The group exists by now: posix_spawn returns once the child has started the program.
-  if (ownGroup)
-    WatchProcessTree(pid);
-  else
-    WatchChild(pid);
   return pid;
 }
 

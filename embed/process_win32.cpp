@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <string_view>
 #include <utility>
 
 #include "common/unique_handle.h"
@@ -31,6 +33,32 @@ class InheritedWhileStarting {
 
 // Starts `command` with the three standard handles given. `job`, when given, receives the new
 // process before it runs a single instruction, so whatever it starts belongs to the job too.
+// Our environment block with the command's variables in place of ours of the same name
+// (names compared as Windows does, without regard to case); empty when it sets none.
+std::wstring EnvironmentFor(const Command& command) {
+  if (command.environment.empty()) return {};
+  std::wstring block;
+  for (const auto& [name, value] : command.environment) {
+    block.append(name.begin(), name.end()).append(L"=").append(value).push_back(L'\0');
+  }
+  wchar_t* const ours = GetEnvironmentStringsW();
+  for (const wchar_t* entry = ours; entry != nullptr && *entry != L'\0';
+       entry += wcslen(entry) + 1) {
+    const std::wstring_view text(entry);
+    const bool replaced = std::any_of(
+        command.environment.begin(), command.environment.end(), [&](const auto& setting) {
+          const std::wstring name(setting.first.begin(), setting.first.end());
+          return text.size() > name.size() && text[name.size()] == L'=' &&
+                 CompareStringOrdinal(text.data(), static_cast<int>(name.size()), name.data(),
+                                      static_cast<int>(name.size()), TRUE) == CSTR_EQUAL;
+        });
+    if (!replaced) block.append(text).push_back(L'\0');
+  }
+  if (ours != nullptr) FreeEnvironmentStringsW(ours);
+  block.push_back(L'\0');
+  return block;
+}
+
 HANDLE StartChild(const Command& command, HANDLE in, HANDLE out, HANDLE error,
                   ChildOutcome& outcome, HANDLE job = nullptr) {
   InheritedWhileStarting inheritIn(in), inheritOut(out);
@@ -44,8 +72,10 @@ HANDLE StartChild(const Command& command, HANDLE in, HANDLE out, HANDLE error,
   PROCESS_INFORMATION process{};
   // The program is named by its full path: nothing is searched for, and no interpreter reads
   // the command line.
-  if (!CreateProcessW(command.program.c_str(), line.data(), nullptr, nullptr, TRUE,
-                      job != nullptr ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup,
+  std::wstring environment = EnvironmentFor(command);
+  const DWORD flags = (job != nullptr ? CREATE_SUSPENDED : 0) | CREATE_UNICODE_ENVIRONMENT;
+  if (!CreateProcessW(command.program.c_str(), line.data(), nullptr, nullptr, TRUE, flags,
+                      environment.empty() ? nullptr : environment.data(), nullptr, &startup,
                       &process)) {
     outcome.kind = ChildOutcome::Kind::NotStarted;
     outcome.reason = WindowsErrorText(GetLastError());

@@ -113,6 +113,22 @@ int Run(const std::vector<fs::path>& arguments) {
   const std::string content = text.str();
   auto has = [&content](const char* word) { return content.find(word) != std::string::npos; };
 
+  // Its own temporary files must go into embed's folder, which holds its output folder, so
+  // that nothing is left elsewhere when it is stopped.
+  const fs::path folder = (libreOffice ? outdir : output.parent_path()).parent_path();
+#if defined(_WIN32)
+  const wchar_t* temporary = _wgetenv(L"TEMP");
+#else
+  const char* temporary = std::getenv("TMPDIR");
+#endif
+  std::error_code sameError;
+  if (temporary == nullptr || !fs::equivalent(fs::path(temporary), folder / "tmp", sameError)) {
+    std::fprintf(stderr, "fake converter: temporary folder %s, not in %s\n",
+                 temporary == nullptr ? "(none)" : Utf8(fs::path(temporary)).c_str(),
+                 Utf8(folder).c_str());
+    return 8;
+  }
+
   if (libreOffice) {
     // Like LibreOffice, it fills its profile; the folder that holds it must exist already.
     std::error_code error;
