@@ -33,7 +33,9 @@ std::vector<fs::path> SearchPathFolders(const EnvironmentLookup& environment) {
     }
 #endif
     if (end || ((*path)[i] == kSearchPathSeparator && !quoted)) {
-      if (!folder.empty()) folders.emplace_back(folder);
+      // An empty or relative entry names the current folder or one below it: the author's
+      // document folder is never searched for a program to run.
+      if (!folder.empty() && fs::path(folder).is_absolute()) folders.emplace_back(folder);
       folder.clear();
     } else {
       folder.push_back((*path)[i]);
@@ -132,8 +134,10 @@ std::string MissingConverterAdvice(Converter converter, SourceKind kind) {
 std::vector<NativeString> ConverterArguments(Converter converter, const fs::path& source,
                                              const fs::path& output, const fs::path& profile) {
   if (converter == Converter::Pandoc) {
+    // Pictures that the text names relative to itself are looked for beside it.
     return {Native("-s"),  Native("-f"), Native("markdown"), Native("-t"),
-            Native("rtf"), Native("-o"), output.native(),    source.native()};
+            Native("rtf"), Native("--resource-path=") + source.parent_path().native(),
+            Native("-o"),  output.native(), source.native()};
   }
   return {Native("--headless"),    Native("--norestore"),
           Native("--nolockcheck"), Native("-env:UserInstallation=" + FileUrl(profile)),

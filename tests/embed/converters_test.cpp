@@ -42,7 +42,7 @@ TEST(Converters, OnePerKindOfDocument) {
 #if defined(_WIN32)
 
 TEST(Converters, SearchPathThenInstallFolders) {
-  const auto environment = Environment({{"PATH", "C:\\bin;;\"C:\\odd;dir\";D:\\tools\\"},
+  const auto environment = Environment({{"PATH", "C:\\bin;;bin;.\\x;\"C:\\odd;dir\";D:\\tools\\"},
                                         {"ProgramFiles", "C:\\Program Files"},
                                         {"ProgramW6432", "C:\\Program Files"},
                                         {"ProgramFiles(x86)", "C:\\Program Files (x86)"},
@@ -70,7 +70,7 @@ TEST(Converters, FileUrls) {
 
 TEST(Converters, SearchPathInOrderWithoutTheCurrentFolder) {
   const auto environment =
-      Environment({{"PATH", "/usr/local/bin::/usr/bin:"}, {"ProgramFiles", "/ignored"}});
+      Environment({{"PATH", "/usr/local/bin::bin:./x:/usr/bin:"}, {"ProgramFiles", "/ignored"}});
   EXPECT_EQ(Utf8(ConverterCandidates(Converter::LibreOffice, environment)),
             (std::vector<std::string>{"/usr/local/bin/soffice", "/usr/bin/soffice",
                                       "/usr/local/bin/libreoffice", "/usr/bin/libreoffice"}));
@@ -103,9 +103,9 @@ TEST(Converters, Arguments) {
   EXPECT_EQ(ConverterArguments(Converter::LibreOffice, source, out, profile), expected);
 
   expected.clear();
-  for (const char* a : {"-s", "-f", "markdown", "-t", "rtf", "-o"}) {
-    expected.push_back(NativeArgument(a));
-  }
+  for (const char* a : {"-s", "-f", "markdown", "-t", "rtf"}) expected.push_back(NativeArgument(a));
+  expected.push_back(NativeArgument("--resource-path=") + source.parent_path().native());
+  expected.push_back(NativeArgument("-o"));
   expected.push_back((out / "converted.rtf").native());
   expected.push_back(source.native());
   EXPECT_EQ(ConverterArguments(Converter::Pandoc, source, out / "converted.rtf", profile),

@@ -210,11 +210,13 @@ TEST(EmbedConvert, EachKindThroughItsConverter) {
       EXPECT_EQ(a[8].rfind(workText, 0), 0u) << a[8];
       EXPECT_NE(a[8].find("mbcnv", workText.size()), std::string::npos) << a[8];
     } else {
-      ASSERT_EQ(a.size(), 9u);
-      EXPECT_EQ(std::vector<std::string>(a.begin() + 1, a.begin() + 7),
-                (std::vector<std::string>{"-s", "-f", "markdown", "-t", "rtf", "-o"}));
-      EXPECT_EQ(a[7].rfind(workText, 0), 0u) << a[7];
-      EXPECT_NE(a[7].find("mbcnv", workText.size()), std::string::npos) << a[7];
+      ASSERT_EQ(a.size(), 10u);
+      EXPECT_EQ(std::vector<std::string>(a.begin() + 1, a.begin() + 6),
+                (std::vector<std::string>{"-s", "-f", "markdown", "-t", "rtf"}));
+      EXPECT_EQ(a[6], "--resource-path=" + workText);  // the folder of the source
+      EXPECT_EQ(a[7], "-o");
+      EXPECT_EQ(a[8].rfind(workText, 0), 0u) << a[8];
+      EXPECT_NE(a[8].find("mbcnv", workText.size()), std::string::npos) << a[8];
     }
   }
 }
